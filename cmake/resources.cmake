@@ -1,0 +1,15 @@
+# res/mirval.rc is kept in UTF-8; windres gets its Windows-1252 form.
+set(MIRVAL_RC_SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/res/mirval.rc)
+set(MIRVAL_RC_1252 ${CMAKE_BINARY_DIR}/res/mirval.rc)
+file(GLOB MIRVAL_RES_FILES ${CMAKE_CURRENT_SOURCE_DIR}/res/*.h
+                           ${CMAKE_CURRENT_SOURCE_DIR}/res/art/*)
+add_custom_command(
+    OUTPUT ${MIRVAL_RC_1252}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
+    COMMAND iconv -f UTF-8 -t CP1252 ${MIRVAL_RC_SOURCE} -o ${MIRVAL_RC_1252}
+    DEPENDS ${MIRVAL_RC_SOURCE}
+    VERBATIM)
+add_library(mirval_res OBJECT ${MIRVAL_RC_1252})
+target_include_directories(mirval_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
+set_source_files_properties(${MIRVAL_RC_1252} PROPERTIES OBJECT_DEPENDS "${MIRVAL_RES_FILES}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")

@@ -1,0 +1,28 @@
+#include "regkey.h"
+#include <vector>
+
+bool CRegKey::QueryText(const char* pszName, CString& text) const
+{
+    if (!m_hKey) return false;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(m_hKey, pszName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    // The value may grow between the two calls; a few tries settle it.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+        // One byte more than the value, so that a text stored without its zero ends too.
+        std::vector<char> buf(size + 1, '\0');
+        DWORD got = size;
+        LONG rc = RegQueryValueExA(m_hKey, pszName, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(buf.data()), &got);
+        if (rc == ERROR_MORE_DATA) {
+            size = got;
+            continue;
+        }
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+        buf[got < size ? got : size] = '\0';
+        text = CString(buf.data());
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,101 @@
+#include "winapp.h"
+#include "regkey.h"
+
+namespace {
+CWinApp* g_pApp = nullptr;
+
+HWND MainWindow()
+{
+    return g_pApp && g_pApp->m_pMainWnd ? g_pApp->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+}
+
+CWinApp::CWinApp(const char* pszAppName)
+{
+    g_pApp = this;
+    m_hInstance = GetModuleHandleA(nullptr);
+
+    char path[MAX_PATH + 1] = "";
+    DWORD n = GetModuleFileNameA(m_hInstance, path, MAX_PATH);
+    path[n < MAX_PATH ? n : MAX_PATH] = '\0';
+    CString module(path);
+
+    int slash = module.ReverseFind('\\');
+    CString base = module.Mid(slash + 1);
+    int dot = base.ReverseFind('.');
+    m_strAppName = pszAppName ? CString(pszAppName) : (dot >= 0 ? base.Left(dot) : base);
+
+    int ext = module.ReverseFind('.');
+    m_strHelpFilePath = (ext > slash ? module.Left(ext) : module) + ".HLP";
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this) g_pApp = nullptr;
+}
+
+void CWinApp::SetRegistryKey(const char* pszRegistryKey)
+{
+    m_strRegistryKey = pszRegistryKey;
+}
+
+CString CWinApp::GetProfileKeyPath() const
+{
+    if (m_strRegistryKey.IsEmpty()) return CString();
+    return "Software\\" + m_strRegistryKey + "\\" + m_strAppName;
+}
+
+namespace {
+// The section's key, made on first access like the application key above it.
+CRegKey SectionKey(const CWinApp& app, const char* pszSection)
+{
+    CRegKey key;
+    CString path = app.GetProfileKeyPath();
+    if (!path.IsEmpty()) key.Create(HKEY_CURRENT_USER, path + "\\" + pszSection);
+    return key;
+}
+}
+
+CString CWinApp::GetProfileString(const char* pszSection, const char* pszEntry,
+                                  const char* pszDefault)
+{
+    CString value(pszDefault);
+    CRegKey key = SectionKey(*this, pszSection);
+    key.QueryText(pszEntry, value);
+    return value;
+}
+
+BOOL CWinApp::WriteProfileString(const char* pszSection, const char* pszEntry,
+                                 const char* pszValue)
+{
+    CRegKey key = SectionKey(*this, pszSection);
+    return key.IsOpen() && key.SetText(pszEntry, pszValue ? pszValue : "") == ERROR_SUCCESS;
+}
+
+void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    if (!::WinHelpA(MainWindow(), m_strHelpFilePath, nCmd, dwData))
+        AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP);
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return g_pApp ? g_pApp->m_hInstance : GetModuleHandleA(nullptr);
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return AfxGetInstanceHandle();
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType)
+{
+    CString text;
+    text.LoadString(nIDPrompt);
+    return MessageBoxA(MainWindow(), text, g_pApp ? g_pApp->m_strAppName : CString(), nType);
+}

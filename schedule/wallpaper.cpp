@@ -1,0 +1,70 @@
+#include "schedule/wallpaper.h"
+#include "app/mirval_app.h"
+#include "schedule/schedule.h"
+
+int g_everyDayActive = 0;
+
+const char DESKTOP_KEY[] = "Control Panel\\desktop";
+const char VALUE_WALLPAPER[] = "Wallpaper";
+const char VALUE_TILE_WALLPAPER[] = "TileWallpaper";
+
+void SetDesktopWallpaper(const char* path)
+{
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path),
+                          SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+BOOL ApplyTodaysWallpaper(int mode)
+{
+    // The current wallpaper is the desktop's value as stored, however long; with no
+    // desktop key or no text value the desktop has no wallpaper, and that empty text
+    // is what a refresh installs again.
+    CString current;
+    {
+        CRegKey desktop;
+        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
+            desktop.QueryText(VALUE_WALLPAPER, current);
+    }
+
+    struct tm today;
+    CTime::GetCurrentTime().GetLocalTm(&today);
+
+    CString path = theApp.GetProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
+    CString tile;
+    if (!path.IsEmpty()) {
+        g_everyDayActive = 1;
+        tile = theApp.GetProfileString(SECTION_MISC, VALUE_EVERY_DAY_TILE, "0");
+    } else {
+        g_everyDayActive = 0;
+        const char* day = CalendarKey(WeekdaySlot(today.tm_wday));
+        path = theApp.GetProfileString(SECTION_WEEK, day, "");
+        tile = theApp.GetProfileString(SECTION_WEEK, FlagValueName(day), "0");
+        if (path.IsEmpty()) {
+            const char* month = CalendarKey(MonthSlot(today.tm_mon));
+            path = theApp.GetProfileString(SECTION_MONTH, month, "");
+            tile = theApp.GetProfileString(SECTION_MONTH, FlagValueName(month), "0");
+        }
+    }
+
+    switch (mode) {
+    case APPLY_STARTUP:
+        // The picture takes the tiling the desktop already has.
+        if (!path.IsEmpty()) SetDesktopWallpaper(path);
+        break;
+    case APPLY_SAVED:
+        if (!path.IsEmpty()) {
+            CRegKey desktop;
+            if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
+                desktop.SetText(VALUE_TILE_WALLPAPER, tile);
+            desktop.Close();
+            SetDesktopWallpaper(path);
+        } else {
+            SetDesktopWallpaper(current);
+        }
+        break;
+    default:   // APPLY_REFRESH
+        SetDesktopWallpaper(current);
+        break;
+    }
+    return TRUE;
+}

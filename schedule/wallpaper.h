@@ -1,0 +1,19 @@
+// Installing today's picture as the desktop wallpaper.
+#pragma once
+#include <windows.h>
+
+constexpr int APPLY_STARTUP = 0;   // at start: install today's picture, if any
+constexpr int APPLY_REFRESH = 1;   // install the desktop's current wallpaper again
+constexpr int APPLY_SAVED = 2;     // after a save: tiling first, then today's picture
+
+// 1 when an every-day picture is stored; set by every ApplyTodaysWallpaper.
+extern int g_everyDayActive;
+
+extern const char DESKTOP_KEY[];          // "Control Panel\desktop"
+extern const char VALUE_WALLPAPER[];      // "Wallpaper"
+extern const char VALUE_TILE_WALLPAPER[]; // "TileWallpaper"
+
+// Works out today's picture from the stored settings and installs it. Always TRUE.
+BOOL ApplyTodaysWallpaper(int mode);
+// The system's wallpaper call, storing the path and telling running programs.
+void SetDesktopWallpaper(const char* path);

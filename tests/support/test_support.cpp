@@ -1,0 +1,121 @@
+#include "tests/support/test_support.h"
+#include <vector>
+
+namespace {
+time_t g_fixed = 0;
+time_t Fixed() { return g_fixed; }
+}
+
+FixedClock::FixedClock(const CTime& t)
+{
+    g_fixed = t.GetTime();
+    CTime::SetClock(Fixed);
+}
+
+FixedClock::~FixedClock()
+{
+    CTime::SetClock(nullptr);
+}
+
+void DeleteKeyTree(const char* path)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, path);
+    RegDeleteKeyA(HKEY_CURRENT_USER, path);
+}
+
+bool KeyExists(const char* path)
+{
+    CRegKey key;
+    return key.Open(HKEY_CURRENT_USER, path, KEY_READ) == ERROR_SUCCESS;
+}
+
+void SetRawValue(const char* keyPath, const char* name, DWORD type, const std::string& data)
+{
+    CRegKey key;
+    key.Create(HKEY_CURRENT_USER, keyPath);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+}
+
+void SetText(const char* keyPath, const char* name, const std::string& text)
+{
+    SetRawValue(keyPath, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
+}
+
+void DeleteValue(const char* keyPath, const char* name)
+{
+    CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath) == ERROR_SUCCESS) RegDeleteValueA(key, name);
+}
+
+RegValue ReadValue(const char* keyPath, const char* name)
+{
+    RegValue v;
+    CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS) return v;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS) return v;
+    std::vector<char> buf(size + 1);
+    if (RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
+        ERROR_SUCCESS)
+        return v;
+    v.present = true;
+    v.data.assign(buf.data(), size);
+    return v;
+}
+
+std::string ReadText(const char* keyPath, const char* name)
+{
+    RegValue v = ReadValue(keyPath, name);
+    if (!v.present) return "<missing>";
+    if (!v.data.empty() && v.data.back() == '\0') v.data.pop_back();
+    return v.data;
+}
+
+void WriteBitmap(const std::string& path, int width, int height, COLORREF colour)
+{
+    for (size_t i = path.find('\\', 3); i != std::string::npos; i = path.find('\\', i + 1))
+        CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(stride * height);
+    file.bfType = 0x4D42;   // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+
+    std::vector<BYTE> pixels(info.biSizeImage);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            BYTE* p = &pixels[static_cast<size_t>(y * stride + x * 3)];
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        }
+
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, &file, sizeof file, &written, nullptr);
+    WriteFile(h, &info, sizeof info, &written, nullptr);
+    WriteFile(h, pixels.data(), info.biSizeImage, &written, nullptr);
+    CloseHandle(h);
+}
+
+COLORREF WaitForScreenPixel(int x, int y, COLORREF colour, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    COLORREF seen;
+    for (;;) {
+        HDC screen = GetDC(nullptr);
+        seen = GetPixel(screen, x, y);
+        ReleaseDC(nullptr, screen);
+        if (seen == colour || GetTickCount() - start > timeoutMs) return seen;
+        Sleep(50);
+    }
+}
