@@ -8,17 +8,24 @@ const char DESKTOP_KEY[] = "Control Panel\\desktop";
 const char VALUE_WALLPAPER[] = "Wallpaper";
 const char VALUE_TILE_WALLPAPER[] = "TileWallpaper";
 
+bool FitsWallpaperCall(const char* path)
+{
+    return lstrlenA(path) <= WALLPAPER_PATH_CHARS;
+}
+
 void SetDesktopWallpaper(const char* path)
 {
+    if (!FitsWallpaperCall(path)) return;
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path),
                           SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
 }
 
 BOOL ApplyTodaysWallpaper(int mode)
 {
-    // The current wallpaper is the desktop's value as stored, however long; with no
-    // desktop key or no text value the desktop has no wallpaper, and that empty text
-    // is what a refresh installs again.
+    // The current wallpaper is the desktop's value as stored; with no desktop key or
+    // no text value the desktop has no wallpaper, and that empty text is what a
+    // refresh installs again. A value too long for the wallpaper call is never
+    // handed back to it (the system would store it cut short): it stays as it is.
     CString current;
     {
         CRegKey desktop;
@@ -45,6 +52,8 @@ BOOL ApplyTodaysWallpaper(int mode)
             tile = theApp.GetProfileString(SECTION_MONTH, FlagValueName(month), "0");
         }
     }
+    // A path the wallpaper call cannot take would install another, cut-short path.
+    if (!FitsWallpaperCall(path)) path.Empty();
 
     switch (mode) {
     case APPLY_STARTUP:

@@ -15,5 +15,9 @@ extern const char VALUE_TILE_WALLPAPER[]; // "TileWallpaper"
 
 // Works out today's picture from the stored settings and installs it. Always TRUE.
 BOOL ApplyTodaysWallpaper(int mode);
-// The system's wallpaper call, storing the path and telling running programs.
+// The longest path the system's wallpaper call takes whole.
+constexpr int WALLPAPER_PATH_CHARS = MAX_PATH - 1;
+bool FitsWallpaperCall(const char* path);
+// The system's wallpaper call, storing the path and telling running programs;
+// a longer path is not handed to it.
 void SetDesktopWallpaper(const char* path);

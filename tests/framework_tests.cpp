@@ -177,3 +177,16 @@ TEST(Time, TheClockCanBeSetAndGivenBack)
     }
     EXPECT_LE(std::llabs(static_cast<long long>(CTime::GetCurrentTime().GetTime() - time(nullptr))), 2);
 }
+
+// Run with the help engine turned off in the prefix (see tests/CMakeLists.txt).
+TEST(Help, AHelpEngineThatCannotStartIsReported)
+{
+    MessageBoxAnswer answer(IDOK);
+    app.WinHelp(0, HELP_FINDER);
+    ASSERT_TRUE(answer.Answered()) << "no message box";
+    EXPECT_EQ(answer.caption, "framework_tests");
+    CString expected;
+    expected.LoadString(AFX_IDP_FAILED_TO_LAUNCH_HELP);
+    EXPECT_FALSE(expected.IsEmpty());
+    EXPECT_EQ(answer.text, std::string(expected));
+}

@@ -315,3 +315,21 @@ TEST_F(Today, ACurrentWallpaperStoredWithoutItsZeroIsReadWhole)
     EXPECT_EQ(ScreenShows(Middle(), kOther), kOther.colour);
 }
 }
+namespace {
+// Handed a longer path, the system stores it cut to 255 characters: another file.
+TEST_F(Today, APathTooLongForTheWallpaperCallIsNeverHandedToIt)
+{
+    for (size_t length : {252u, 300u, 65536u}) {
+        std::string path = "C:\\" + std::string(length, 'w');   // 3 + length characters
+        SetText(kDesktop, "Wallpaper", path);
+        ApplyTodaysWallpaper(APPLY_REFRESH);
+        EXPECT_EQ(Wallpaper(), path) << "current wallpaper of " << length;
+
+        Store("Divers", "Toujours", path);
+        SetDesktopWallpaper(kBefore.Path().c_str());
+        ApplyTodaysWallpaper(APPLY_STARTUP);
+        EXPECT_EQ(Wallpaper(), length == 252u ? path : kBefore.Path()) << "every day, " << length;
+        EXPECT_EQ(g_everyDayActive, 1);
+    }
+}
+}

@@ -119,3 +119,66 @@ COLORREF WaitForScreenPixel(int x, int y, COLORREF colour, DWORD timeoutMs)
         Sleep(50);
     }
 }
+
+#include <thread>
+
+namespace {
+struct Found {
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM param)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[16] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 &&
+        GetDlgItem(hwnd, 0xFFFF)) {   // the box's text control
+        reinterpret_cast<Found*>(param)->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}
+
+struct MessageBoxAnswer::Watch {
+    std::thread thread;
+    bool answered = false;
+};
+
+MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs) : m_watch(new Watch)
+{
+    m_watch->thread = std::thread([this, button, timeoutMs] {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeoutMs) {
+            Found found;
+            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&found));
+            if (found.box) {
+                char buf[1024] = "";
+                GetWindowTextA(found.box, buf, sizeof buf);
+                caption = buf;
+                GetDlgItemTextA(found.box, 0xFFFF, buf, sizeof buf);
+                text = buf;
+                style = static_cast<UINT>(GetWindowLongA(found.box, GWL_STYLE));
+                PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(found.box, button)));
+                m_watch->answered = true;
+                return;
+            }
+            Sleep(20);
+        }
+    });
+}
+
+bool MessageBoxAnswer::Answered()
+{
+    if (m_watch->thread.joinable()) m_watch->thread.join();
+    return m_watch->answered;
+}
+
+MessageBoxAnswer::~MessageBoxAnswer()
+{
+    Answered();
+    delete m_watch;
+}

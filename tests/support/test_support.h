@@ -33,3 +33,20 @@ void WriteBitmap(const std::string& path, int width, int height, COLORREF colour
 
 // Waits until the screen shows colour at (x, y); returns what it last saw.
 COLORREF WaitForScreenPixel(int x, int y, COLORREF colour, DWORD timeoutMs = 3000);
+
+// Watches, from a thread of its own, for the next message box of this process;
+// notes its caption and text and answers it with the given button.
+class MessageBoxAnswer {
+public:
+    explicit MessageBoxAnswer(int button, DWORD timeoutMs = 10000);
+    ~MessageBoxAnswer();
+    // Waits for the answer; false when no message box came.
+    bool Answered();
+
+    std::string caption, text;
+    UINT style = 0;   // the box's window style, for its buttons
+
+private:
+    struct Watch;
+    Watch* m_watch;
+};
