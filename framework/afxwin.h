@@ -1,7 +1,11 @@
 // The framework in one include.
 #pragma once
+#include "controls.h"
 #include "cstring.h"
 #include "ctime.h"
+#include "dialog.h"
+#include "gdi.h"
+#include "msgmap.h"
 #include "regkey.h"
 #include "winapp.h"
 #include "wnd.h"

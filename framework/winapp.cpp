@@ -1,4 +1,5 @@
 #include "winapp.h"
+#include "dialog.h"
 #include "regkey.h"
 
 namespace {
@@ -76,6 +77,19 @@ void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     if (!::WinHelpA(MainWindow(), m_strHelpFilePath, nCmd, dwData))
         AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP);
+}
+
+void CWinApp::OnHelp()
+{
+    // The dialog of the window with the focus, else the active one.
+    HWND focus = GetFocus();
+    HWND top = focus ? GetAncestor(focus, GA_ROOT) : GetActiveWindow();
+    CDialog* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(top));
+    if (!dialog) dialog = dynamic_cast<CDialog*>(m_pMainWnd);
+    if (dialog)
+        WinHelp(HID_BASE_RESOURCE + dialog->m_nIDHelp, HELP_CONTEXT);
+    else
+        WinHelp(0, HELP_FINDER);
 }
 
 CWinApp* AfxGetApp()

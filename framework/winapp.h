@@ -6,12 +6,15 @@
 
 // The framework's own string: "help could not be started".
 constexpr UINT AFX_IDP_FAILED_TO_LAUNCH_HELP = 61703;
+// The framework's help command, and the base of a dialog's help context number.
+constexpr UINT ID_HELP = 0xE146;
+constexpr DWORD HID_BASE_RESOURCE = 0x20000;
 
-class CWinApp {
+class CWinApp : public CCmdTarget {
 public:
     // Without a name the application is named after the executable's base name.
     explicit CWinApp(const char* pszAppName = nullptr);
-    virtual ~CWinApp();
+    ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
@@ -34,6 +37,8 @@ public:
 
     // Opens the help file; says so with string 61703 when the help engine cannot start.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+    // The help command (F1): the topic of the dialog that has the focus.
+    void OnHelp();
 
     HINSTANCE m_hInstance = nullptr;
     CString m_strAppName;

@@ -1,0 +1,129 @@
+#include "wnd.h"
+#include "winapp.h"
+#include <map>
+#include <memory>
+
+namespace {
+std::map<HWND, CWnd*>& Permanent()
+{
+    static std::map<HWND, CWnd*> map;
+    return map;
+}
+}
+
+CWnd::~CWnd()
+{
+    Detach();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    auto it = Permanent().find(hWnd);
+    return it == Permanent().end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd) return nullptr;
+    if (CWnd* bound = FromHandlePermanent(hWnd)) return bound;
+    static std::map<HWND, std::unique_ptr<CWnd>> temporary;
+    std::unique_ptr<CWnd>& wrapper = temporary[hWnd];
+    if (!wrapper) wrapper.reset(new CWnd);
+    wrapper->m_hWnd = hWnd;
+    return wrapper.get();
+}
+
+BOOL CWnd::Attach(HWND hWnd)
+{
+    Detach();
+    if (!hWnd) return FALSE;
+    m_hWnd = hWnd;
+    Permanent()[hWnd] = this;
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND h = m_hWnd;
+    if (h) {
+        auto it = Permanent().find(h);
+        if (it != Permanent().end() && it->second == this) Permanent().erase(it);
+    }
+    m_hWnd = nullptr;
+    return h;
+}
+
+CString CWnd::GetWindowText() const
+{
+    int n = ::GetWindowTextLengthA(m_hWnd);
+    std::string buf(static_cast<size_t>(n) + 1, '\0');
+    ::GetWindowTextA(m_hWnd, &buf[0], n + 1);
+    return CString(buf.c_str());
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!Attach(hWnd)) return FALSE;
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    return TRUE;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandlePermanent(hWnd);
+    if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+
+    // Default() answers the message being handled, also inside nested messages.
+    MSG outer = wnd->m_current;
+    wnd->m_current = {hWnd, message, wParam, lParam, 0, {0, 0}};
+    LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    wnd->m_current = outer;
+
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
+        wnd->m_pfnSuper = nullptr;
+        wnd->Detach();
+    }
+    return result;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (OnWndMsg(message, wParam, lParam, &result)) return result;
+    return m_pfnSuper ? CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam)
+                      : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    const MSG& m = m_current;
+    return m_pfnSuper ? CallWindowProcA(m_pfnSuper, m_hWnd, m.message, m.wParam, m.lParam)
+                      : ::DefWindowProcA(m_hWnd, m.message, m.wParam, m.lParam);
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_COMMAND) {
+        // Menus, accelerators and button clicks are commands; other control
+        // notifications are not.
+        if (lParam && HIWORD(wParam) != BN_CLICKED) return FALSE;
+        UINT id = LOWORD(wParam);
+        // What the window does not take goes on to the application object.
+        CWinApp* app = AfxGetApp();
+        if (!OnCmdMsg(id) && !(app && app->OnCmdMsg(id))) return FALSE;
+        *pResult = 0;
+        return TRUE;
+    }
+    const MsgMapEntry* entry;
+    if (message == WM_NOTIFY) {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        entry = FindEntry(WM_NOTIFY, static_cast<UINT>(header->idFrom), header->code);
+    } else {
+        entry = FindEntry(message, 0, 0);
+    }
+    if (!entry) return FALSE;
+    *pResult = entry->thunk(this, wParam, lParam);
+    return TRUE;
+}
