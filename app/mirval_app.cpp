@@ -1,8 +1,20 @@
 #include "app/mirval_app.h"
+#include "app/mirval_dlg.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
 
 CMirvalApp theApp;
+
+const MsgMapEntry CMirvalApp::messageEntries[] = {
+    OnCommand<&CMirvalApp::OnAide>(ID_TRAY_HELP),
+    OnCommand<&CWinApp::OnHelp>(ID_HELP),
+};
+const MsgMap CMirvalApp::messageMap(nullptr, CMirvalApp::messageEntries);
+
+const MsgMap* CMirvalApp::GetMessageMap() const
+{
+    return &messageMap;
+}
 
 BOOL CMirvalApp::InitInstance()
 {
@@ -16,5 +28,18 @@ BOOL CMirvalApp::InitInstance()
     ApplyTodaysWallpaper(APPLY_STARTUP);
 
     LoadSchedule();
+
+    // The program lives as long as this dialog's modal loop.
+    {
+        CMirvalDlg dlg(nullptr);
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
     return FALSE;
+}
+
+void CMirvalApp::OnAide()
+{
+    WinHelp(0, HELP_FINDER);
 }

@@ -5,6 +5,14 @@
 class CMirvalApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    const MsgMap* GetMessageMap() const override;
+
+protected:
+    void OnAide();
+
+private:
+    static const MsgMapEntry messageEntries[];
+    static const MsgMap messageMap;
 };
 
 extern CMirvalApp theApp;

@@ -1,8 +1,17 @@
 # res/mirval.rc is kept in UTF-8; windres gets its Windows-1252 form.
 set(MIRVAL_RC_SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/res/mirval.rc)
 set(MIRVAL_RC_1252 ${CMAKE_BINARY_DIR}/res/mirval.rc)
-file(GLOB MIRVAL_RES_FILES ${CMAKE_CURRENT_SOURCE_DIR}/res/*.h
-                           ${CMAKE_CURRENT_SOURCE_DIR}/res/art/*)
+file(GLOB MIRVAL_RES_FILES ${CMAKE_CURRENT_SOURCE_DIR}/res/*.h)
+
+# The icons and bitmaps are drawn by a script of ours at build time.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(MIRVAL_ART ${CMAKE_BINARY_DIR}/res/art)
+add_custom_command(
+    OUTPUT ${MIRVAL_ART}/icon128.ico
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/res/art/draw.py ${MIRVAL_ART}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/art/draw.py
+    VERBATIM)
+list(APPEND MIRVAL_RES_FILES ${MIRVAL_ART}/icon128.ico)
 add_custom_command(
     OUTPUT ${MIRVAL_RC_1252}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
@@ -10,6 +19,6 @@ add_custom_command(
     DEPENDS ${MIRVAL_RC_SOURCE}
     VERBATIM)
 add_library(mirval_res OBJECT ${MIRVAL_RC_1252})
-target_include_directories(mirval_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
+target_include_directories(mirval_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
 set_source_files_properties(${MIRVAL_RC_1252} PROPERTIES OBJECT_DEPENDS "${MIRVAL_RES_FILES}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")

@@ -1,5 +1,6 @@
 #include "dialog.h"
 #include "winapp.h"
+#include <commctrl.h>
 #include <vector>
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
@@ -60,6 +61,10 @@ INT_PTR CDialog::DoModal()
     HWND owner = parent ? parent->m_hWnd : nullptr;
     bool enableOwner = owner && ::IsWindowEnabled(owner);
     if (enableOwner) ::EnableWindow(owner, FALSE);
+
+    // The common controls a template may hold.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
 
     m_bInModal = true;
     m_nModalResult = -1;

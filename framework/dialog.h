@@ -36,6 +36,7 @@ public:
     virtual void DoDataExchange(CDataExchange*) {}
 
     const MsgMap* GetMessageMap() const override;
+    static const MsgMap messageMap;   // where a derived dialog's map chains to
     UINT m_nIDHelp;   // the help topic is HID_BASE_RESOURCE + this
 
 protected:
@@ -47,7 +48,6 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     static const MsgMapEntry messageEntries[];
-    static const MsgMap messageMap;
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;

@@ -35,6 +35,11 @@ public:
                              const char* pszDefault = nullptr);
     BOOL WriteProfileString(const char* pszSection, const char* pszEntry, const char* pszValue);
 
+    HICON LoadIcon(UINT nIDResource) const
+    {
+        return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(nIDResource));
+    }
+
     // Opens the help file; says so with string 61703 when the help engine cannot start.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     // The help command (F1): the topic of the dialog that has the focus.

@@ -48,6 +48,7 @@ const Entry kStrings[] = {
     {128, " Octobre ", " October "},
     {129, " Novembre ", " November "},
     {130, " D\xE9" "cembre ", " D\xE9" "cember "},
+    {131, "Les r\xE9glages n'ont pas pu \xEAtre enregistr\xE9s.", "The settings could not be saved."},
     {61703, "Le d\xE9marrage de l'aide a \xE9" "chou\xE9.", "Failed to launch help."},
 };
 

@@ -49,3 +49,84 @@ pixel_at() {   # pixel_at X Y [EXPECTED]
     done
     echo "$seen"
 }
+
+# The tray icon's place: the Wine desktop's taskbar shows the notification area
+# at its bottom right, and ours is its only icon.
+TRAY_X=789
+TRAY_Y=589
+DESKTOP_COLOUR="37,111,149"
+
+# Starts MIRVAL.EXE in the background and waits until it has blinked and hidden
+# itself, its icon in the tray. Sets MIRVAL_PID and MIRVAL_WINDOW.
+mirval_start() {   # mirval_start EXE
+    wine "$1" >/dev/null 2>&1 &
+    MIRVAL_PID=$!
+    MIRVAL_WINDOW=
+    for _ in $(seq 100); do
+        MIRVAL_WINDOW=$(xdotool search --name '^(Image du mirval|Mirval picture) ' 2>/dev/null | head -1)
+        [ -n "$MIRVAL_WINDOW" ] && break
+        sleep 0.1
+    done
+    for _ in $(seq 100); do
+        [ "$(window_state)" = hidden ] && [ "$(pixel_at $TRAY_X $TRAY_Y)" != "$DESKTOP_COLOUR" ] && return 0
+        sleep 0.1
+    done
+    echo "MIRVAL.EXE did not come up resident"
+    return 1
+}
+
+# "shown" or "hidden" for the setup dialog's window; "gone" once it is destroyed.
+window_state() {
+    local state
+    state=$(xwininfo -id "$MIRVAL_WINDOW" 2>/dev/null | sed -n 's/.*Map State: *//p')
+    case "$state" in
+        IsViewable) echo shown ;;
+        "") echo gone ;;
+        *) echo hidden ;;
+    esac
+}
+
+# Waits until the setup dialog is in the given state (or a few seconds pass).
+wait_window() {   # wait_window shown|hidden
+    for _ in $(seq 50); do
+        [ "$(window_state)" = "$1" ] && break
+        sleep 0.1
+    done
+    window_state
+}
+
+# Opens the tray menu with a right press on the icon and clicks its entry
+# (1 "&Quitter", 2 "&Paramêtrage", 3 "A &propos de ...", 4 "&Aide"). The menu's
+# right edge is at the pointer and, at the bottom of the screen, it opens upwards:
+# its top is found on the screen, the entries stand at fixed offsets below it.
+tray_menu() {   # tray_menu ENTRY
+    local offsets=(0 11 37 63 80) top=$TRAY_Y column=$((TRAY_X - 60)) shot=$MIRVAL_TEST_WORLD/menu.png
+    xdotool mousemove $TRAY_X $TRAY_Y click 3
+    for _ in $(seq 20); do
+        sleep 0.2
+        import -window root -crop "1x${TRAY_Y}+${column}+0" +repage "$shot"
+        # The first row from the top that is not the desktop's background.
+        top=$(convert "$shot" txt:- | awk -v bg="($DESKTOP_COLOUR)" \
+            'NR > 1 { split($1, at, "[,:]"); c = $2; gsub(/ /, "", c); if (c != bg) { print at[2]; exit } }')
+        [ -n "$top" ] && [ "$top" -lt $((TRAY_Y - 20)) ] && break
+    done
+    xdotool mousemove "$column" $((top + offsets[$1])) click 1
+}
+
+# "&Quitter" from the tray menu, as a person would; MIRVAL_EXIT is then the
+# program's exit code, or "still running".
+mirval_quit() {
+    tray_menu 1
+    local waited=0
+    while kill -0 "$MIRVAL_PID" 2>/dev/null && [ $waited -lt 100 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if kill -0 "$MIRVAL_PID" 2>/dev/null; then
+        kill "$MIRVAL_PID"
+        MIRVAL_EXIT="still running"
+    else
+        wait "$MIRVAL_PID"
+        MIRVAL_EXIT=$?
+    fi
+}

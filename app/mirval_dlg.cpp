@@ -1,0 +1,253 @@
+#include "app/mirval_dlg.h"
+#include "app/about_dlg.h"
+#include "app/mirval_app.h"
+#include "res/resource.h"
+#include "schedule/schedule.h"
+#include "schedule/wallpaper.h"
+#include <shellapi.h>
+
+CString g_selectedPicture;
+
+namespace {
+// The notification-area interface of the first 32-bit shells: a 64-character tip.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray icon's record is 88 bytes");
+
+// Sent by the shell to every top-level window when the taskbar is made anew.
+const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
+
+// The calendar tree's images, in the order of their numbers.
+const UINT kCalendarIcons[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134, 153, 162,
+                               163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
+const UINT kFolderIcons[] = {IDI_FOLDER, IDI_HARD_DISK, IDI_CDROM, IDI_FLOPPY};
+
+// Fills an image list of 16x16 masked images with icons; false when one is missing.
+bool MakeImageList(CImageList& list, int nInitial, const UINT* icons, int count)
+{
+    list.Create(16, 16, ILC_MASK, nInitial, 0);
+    for (int i = 0; i < count; ++i) list.Add(theApp.LoadIcon(icons[i]));
+    return list.GetImageCount() >= count;
+}
+}
+
+const MsgMapEntry CMirvalDlg::messageEntries[] = {
+    OnMessage<WM_SYSCOMMAND, &CMirvalDlg::OnSysCommand>(),
+    OnCommand<&CMirvalDlg::OnAbout>(ID_TRAY_ABOUT),
+    OnCommand<&CMirvalDlg::OnSetup>(ID_TRAY_SETUP),
+    OnMessage<WM_QUERYDRAGICON, &CMirvalDlg::OnQueryDragIcon>(),
+    OnCommand<&CMirvalDlg::OnQuit>(ID_TRAY_QUIT),
+    OnMessage<WM_CLOSE, &CMirvalDlg::OnClose>(),
+    OnCommand<&CMirvalDlg::OnOkButton>(IDC_OK),
+    OnCommand<&CMirvalDlg::OnClose>(IDC_CANCEL),
+    OnMessage<WM_TIMER, &CMirvalDlg::OnTimer>(),
+};
+const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
+
+const MsgMap* CMirvalDlg::GetMessageMap() const
+{
+    return &messageMap;
+}
+
+CMirvalDlg::CMirvalDlg(CWnd* pParent) : CDialog(IDD_MIRVAL_DIALOG, pParent)
+{
+    m_hIcon = theApp.LoadIcon(IDR_MAINFRAME);
+}
+
+CMirvalDlg::~CMirvalDlg()
+{
+    m_bmpEmptyScreen.DeleteObject();
+    m_bmpMonitor.DeleteObject();
+    delete m_pDragImage;
+    m_bmpPicture.DeleteObject();
+    m_palPicture.DeleteObject();
+}
+
+void CMirvalDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_EVERY_DAY, m_btnEveryDay);
+    DDX_Control(pDX, IDC_MOSAIQUE, m_btnMosaique);
+    DDX_Control(pDX, IDC_CENTRE, m_btnCentre);
+    DDX_Control(pDX, IDC_SCREEN_FRAME, m_frameScreen);
+    DDX_Control(pDX, IDC_MONITOR_FRAME, m_frameMonitor);
+    DDX_Control(pDX, IDC_FOLDER_TREE, m_treeFolders);
+    DDX_Control(pDX, IDC_CALENDAR_TREE, m_treeCalendar);
+    DDX_Control(pDX, IDC_PICTURE_LIST, m_listPictures);
+    DDX_Text(pDX, IDC_PICTURE_NAME, m_strPictureName);
+    DDV_MaxChars(pDX, m_strPictureName, 256);
+}
+
+BOOL CMirvalDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    struct tm now;
+    CTime::GetCurrentTime().GetLocalTm(&now);
+    CString part;
+    m_strCaption.LoadString(IDS_TITLE);
+    m_strCaption += "       ";
+    part.LoadString(IDS_SUNDAY + now.tm_wday);
+    m_strCaption += part;
+    part.Format("%d", now.tm_mday);
+    m_strCaption += part;
+    part.LoadString(IDS_JANUARY + now.tm_mon);
+    m_strCaption += part;
+    part.Format("%d", now.tm_year + 1900);
+    m_strCaption += part;
+    SetWindowText(m_strCaption);
+
+    if (g_everyDayActive == 1) m_btnEveryDay.SetCheck(BST_CHECKED);
+    m_btnCentre.SetCheck(BST_CHECKED);
+
+    m_bmpMonitor.LoadBitmap(IDB_MONITOR);
+    m_bmpEmptyScreen.LoadBitmap(IDB_EMPTY_SCREEN);
+
+    CString about;
+    about.LoadString(IDS_ABOUTBOX);
+    if (!about.IsEmpty()) {
+        HMENU menu = GetSystemMenu(FALSE);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    AddTrayIcon();
+
+    // The picture list.
+    MakeImageList(m_imlPictures, 2, &kCalendarIcons[22], 1);
+    m_listPictures.SetImageList(&m_imlPictures, LVSIL_SMALL);
+    struct { const char* title; int width; } columns[] = {{"Nom", 110}, {"Répertoire", 200}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
+        column.iSubItem = i;
+        if (m_listPictures.InsertColumn(i, &column) == -1) return FALSE;
+    }
+
+    // The drive and folder tree.
+    if (!MakeImageList(m_imlFolders, 6, kFolderIcons, 4)) return FALSE;
+    m_treeFolders.SetImageList(&m_imlFolders, TVSIL_NORMAL);
+    m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
+    m_tvInsert.hParent = nullptr;
+    m_tvInsert.hInsertAfter = nullptr;
+
+    // The calendar tree.
+    if (!MakeImageList(m_imlCalendar, 6, kCalendarIcons, 23)) return FALSE;
+    m_treeCalendar.SetImageList(&m_imlCalendar, TVSIL_NORMAL);
+    m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
+    m_tvInsert.hParent = nullptr;
+    m_tvInsert.hInsertAfter = nullptr;
+
+    SetTimer(TIMER_HIDE, 1, nullptr);
+    return TRUE;
+}
+
+void CMirvalDlg::AddTrayIcon()
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = m_hWnd;
+    data.uID = TRAY_ICON_ID;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYICON;
+    data.hIcon = theApp.LoadIcon(IDR_MAINFRAME);
+    lstrcpynA(data.szTip, "Mirval", sizeof data.szTip);
+    Shell_NotifyIconA(NIM_ADD, &data);
+    DestroyIcon(data.hIcon);
+}
+
+LRESULT CMirvalDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TRAYICON && wParam == TRAY_ICON_ID) {
+        if (lParam == WM_LBUTTONDOWN)
+            ShowWindow(SW_SHOW);
+        else if (lParam == WM_RBUTTONDOWN)
+            ShowTrayMenu();
+    } else if (message == WM_TASKBARCREATED) {
+        // A new taskbar (Explorer started again) knows no icons: add ours back.
+        AddTrayIcon();
+    }
+    // The tray message too: the dialog manager takes 0x0401 as DM_SETDEFID.
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CMirvalDlg::ShowTrayMenu()
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, ID_TRAY_QUIT, "&Quitter");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, ID_TRAY_SETUP, "&Paramêtrage");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, ID_TRAY_ABOUT, "A &propos de ...");
+    AppendMenuA(menu, MF_STRING, ID_TRAY_HELP, "&Aide");
+
+    POINT at;
+    GetCursorPos(&at);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow();
+    TrackPopupMenu(menu, TPM_RIGHTALIGN, at.x, at.y, 0, m_hWnd, nullptr);
+    PostMessage(WM_USER, 0, 0);
+    DestroyMenu(menu);
+}
+
+BOOL CMirvalDlg::DestroyWindow()
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = m_hWnd;
+    data.uID = TRAY_ICON_ID;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    return CDialog::DestroyWindow();
+}
+
+void CMirvalDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        OnAbout();
+    else
+        Default();
+}
+
+HCURSOR CMirvalDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CMirvalDlg::OnSetup()
+{
+    ShowWindow(SW_SHOW);
+}
+
+void CMirvalDlg::OnAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CMirvalDlg::OnQuit()
+{
+    delete g_pSchedule;
+    g_pSchedule = nullptr;
+    EndDialog(0);
+}
+
+void CMirvalDlg::OnOkButton()
+{
+    if (SaveSettings()) ShowWindow(SW_HIDE);
+}
+
+void CMirvalDlg::OnClose()
+{
+    ApplyTodaysWallpaper(APPLY_REFRESH);
+    ShowWindow(SW_HIDE);
+}
+
+void CMirvalDlg::OnTimer(UINT_PTR)
+{
+    Default();
+    KillTimer(TIMER_HIDE);
+    ShowWindow(SW_HIDE);
+}

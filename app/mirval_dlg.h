@@ -1,0 +1,70 @@
+// The main window: the setup dialog, and the owner of the tray icon.
+#pragma once
+#include "framework/afxwin.h"
+
+constexpr UINT WM_TRAYICON = WM_USER + 1;   // the tray icon's callback message
+constexpr UINT TRAY_ICON_ID = 128;
+constexpr UINT_PTR TIMER_HIDE = 1;
+constexpr UINT IDM_ABOUTBOX = 0x0010;       // the system menu's about entry
+constexpr UINT ID_TRAY_QUIT = 32771;
+constexpr UINT ID_TRAY_SETUP = 32772;
+constexpr UINT ID_TRAY_ABOUT = 32775;
+constexpr UINT ID_TRAY_HELP = 32776;
+
+// The full path of the picture last chosen in the picture list; empty until one is.
+extern CString g_selectedPicture;
+
+class CMirvalDlg : public CDialog {
+public:
+    explicit CMirvalDlg(CWnd* pParent = nullptr);
+    ~CMirvalDlg() override;
+
+    const MsgMap* GetMessageMap() const override;
+    BOOL DestroyWindow() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    // Enter must never end the program: the dialog has no OK button of its own.
+    void OnOK() override {}
+
+    // Writes the every-day choice and the whole table, then installs today's
+    // picture. FALSE, after telling the user, when the settings' key cannot be opened.
+    BOOL SaveSettings();
+
+    CImageList m_imlFolders;
+    CImageList m_imlPictures;
+    CImageList m_imlCalendar;
+    TVINSERTSTRUCTA m_tvInsert = {};
+    int m_nDragIndex = 0;
+    CImageList* m_pDragImage = nullptr;
+    BOOL m_bDragging = FALSE;
+    HTREEITEM m_hDropItem = nullptr;
+    CBitmap m_bmpMonitor;
+    CBitmap m_bmpEmptyScreen;
+    HICON m_hIcon;
+    CBitmap m_bmpPicture;
+    CPalette m_palPicture;
+    CString m_strCaption;
+    CButton m_btnEveryDay;
+    CButton m_btnMosaique, m_btnCentre;
+    CStatic m_frameScreen, m_frameMonitor;
+    CTreeCtrl m_treeFolders, m_treeCalendar;
+    CListCtrl m_listPictures;
+    CString m_strPictureName;
+
+protected:
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    HCURSOR OnQueryDragIcon();
+    void OnSetup();
+    void OnAbout();
+    void OnQuit();
+    void OnOkButton();
+    void OnClose();
+    void OnTimer(UINT_PTR nIDEvent);
+
+private:
+    void AddTrayIcon();
+    void ShowTrayMenu();
+    static const MsgMapEntry messageEntries[];
+    static const MsgMap messageMap;
+};

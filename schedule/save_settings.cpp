@@ -1,0 +1,51 @@
+// Writing the table and the every-day choice back to the profile.
+#include "app/mirval_app.h"
+#include "app/mirval_dlg.h"
+#include "res/resource.h"
+#include "schedule/schedule.h"
+#include "schedule/wallpaper.h"
+
+BOOL CMirvalDlg::SaveSettings()
+{
+    UpdateData(TRUE);
+
+    // The key the profile functions write to, so that a renamed executable saves
+    // under its own name.
+    CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, theApp.GetProfileKeyPath()) != ERROR_SUCCESS) {
+        CString text, caption;
+        text.LoadString(IDS_SAVE_FAILED);
+        caption.LoadString(IDS_WARNING);
+        MessageBox(text, caption, MB_ICONSTOP);
+        return FALSE;
+    }
+
+    const char* tile = m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0";
+
+    if (m_btnEveryDay.GetCheck() == BST_CHECKED) {
+        if (g_selectedPicture.IsEmpty()) {
+            CString text, caption;
+            text.LoadString(IDS_EVERY_DAY_UNSET);
+            caption.LoadString(IDS_WARNING);
+            MessageBox(text, caption, MB_ICONSTOP);
+            m_btnEveryDay.SetCheck(BST_UNCHECKED);
+            UpdateData(FALSE);
+            return TRUE;
+        }
+        theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, g_selectedPicture);
+    } else {
+        theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
+    }
+    theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY_TILE, tile);
+
+    for (int slot = FIRST_WEEKDAY_SLOT; slot <= LAST_SLOT; ++slot) {
+        const ScheduleSlot& s = g_pSchedule->slot[slot];
+        const char* key = CalendarKey(slot);
+        theApp.WriteProfileString(SectionOfSlot(slot), key, CString(s.folder) + s.file);
+        theApp.WriteProfileString(SectionOfSlot(slot), FlagValueName(key), s.mosa);
+    }
+
+    key.Close();
+    ApplyTodaysWallpaper(APPLY_SAVED);
+    return TRUE;
+}
