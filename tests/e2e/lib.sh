@@ -67,6 +67,12 @@ mirval_start() {   # mirval_start EXE
         [ -n "$MIRVAL_WINDOW" ] && break
         sleep 0.1
     done
+    # The window is made unmapped, shown, then hidden by the first timer tick;
+    # the blink may be over before a look at it.
+    for _ in $(seq 20); do
+        [ "$(window_state)" = shown ] && break
+        sleep 0.05
+    done
     for _ in $(seq 100); do
         [ "$(window_state)" = hidden ] && [ "$(pixel_at $TRAY_X $TRAY_Y)" != "$DESKTOP_COLOUR" ] && return 0
         sleep 0.1
@@ -100,7 +106,8 @@ wait_window() {   # wait_window shown|hidden
 # right edge is at the pointer and, at the bottom of the screen, it opens upwards:
 # its top is found on the screen, the entries stand at fixed offsets below it.
 tray_menu() {   # tray_menu ENTRY
-    local offsets=(0 11 37 63 80) top=$TRAY_Y column=$((TRAY_X - 60)) shot=$MIRVAL_TEST_WORLD/menu.png
+    # The column looked at passes right of the setup dialog, through the menu.
+    local offsets=(0 11 37 63 80) top=$TRAY_Y column=$((TRAY_X - 9)) shot=$MIRVAL_TEST_WORLD/menu.png
     xdotool mousemove $TRAY_X $TRAY_Y click 3
     for _ in $(seq 20); do
         sleep 0.2
@@ -110,7 +117,10 @@ tray_menu() {   # tray_menu ENTRY
             'NR > 1 { split($1, at, "[,:]"); c = $2; gsub(/ /, "", c); if (c != bg) { print at[2]; exit } }')
         [ -n "$top" ] && [ "$top" -lt $((TRAY_Y - 20)) ] && break
     done
-    xdotool mousemove "$column" $((top + offsets[$1])) click 1
+    # The entry is chosen once the menu has seen the pointer over it.
+    xdotool mousemove $((TRAY_X - 60)) $((top + offsets[$1]))
+    sleep 0.3
+    xdotool click 1
 }
 
 # "&Quitter" from the tray menu, as a person would; MIRVAL_EXIT is then the
@@ -130,3 +140,22 @@ mirval_quit() {
         MIRVAL_EXIT=$?
     fi
 }
+
+# A click at a point of the setup dialog's window, counted from its top left
+# corner (negative x: from its right edge).
+click_dialog() {   # click_dialog X Y
+    local info left top width dx=$1
+    info=$(xwininfo -id "$MIRVAL_WINDOW")
+    left=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    top=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    width=$(echo "$info" | sed -n 's/.*Width: *//p')
+    [ "$dx" -lt 0 ] && dx=$((width + dx))
+    xdotool mousemove $((left + dx)) $((top + $2))
+    sleep 0.2
+    xdotool click 1
+    sleep 0.3
+}
+# The platform gives a window the keyboard once it is activated, as a person
+# does by clicking its caption.
+click_caption() { click_dialog 200 8; }
+close_box() { click_dialog -14 11; }
