@@ -5,6 +5,17 @@
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
 
+namespace {
+// A stop message of the string table, captioned "Attention".
+void Warn(CWnd& owner, UINT nIDText)
+{
+    CString text, caption;
+    text.LoadString(nIDText);
+    caption.LoadString(IDS_WARNING);
+    owner.MessageBox(text, caption, MB_ICONSTOP);
+}
+}
+
 BOOL CMirvalDlg::SaveSettings()
 {
     UpdateData(TRUE);
@@ -13,10 +24,7 @@ BOOL CMirvalDlg::SaveSettings()
     // under its own name.
     CRegKey key;
     if (key.Open(HKEY_CURRENT_USER, theApp.GetProfileKeyPath()) != ERROR_SUCCESS) {
-        CString text, caption;
-        text.LoadString(IDS_SAVE_FAILED);
-        caption.LoadString(IDS_WARNING);
-        MessageBox(text, caption, MB_ICONSTOP);
+        Warn(*this, IDS_SAVE_FAILED);
         return FALSE;
     }
 
@@ -24,10 +32,7 @@ BOOL CMirvalDlg::SaveSettings()
 
     if (m_btnEveryDay.GetCheck() == BST_CHECKED) {
         if (g_selectedPicture.IsEmpty()) {
-            CString text, caption;
-            text.LoadString(IDS_EVERY_DAY_UNSET);
-            caption.LoadString(IDS_WARNING);
-            MessageBox(text, caption, MB_ICONSTOP);
+            Warn(*this, IDS_EVERY_DAY_UNSET);
             m_btnEveryDay.SetCheck(BST_UNCHECKED);
             UpdateData(FALSE);
             return TRUE;
