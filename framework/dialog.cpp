@@ -109,6 +109,8 @@ void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
     m_bInModal = false;
+    // Called from a sent message the loop would sleep on until the next message.
+    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)

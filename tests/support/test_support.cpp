@@ -164,6 +164,8 @@ MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs) : m_watch(new Wa
                 PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(found.box, button)));
                 m_watch->answered = true;
+                // Gone before the next look for a box can find it again.
+                while (IsWindow(found.box) && GetTickCount() - start < timeoutMs) Sleep(10);
                 return;
             }
             Sleep(20);
