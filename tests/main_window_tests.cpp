@@ -43,18 +43,13 @@ std::string Text(HWND hwnd)
     return buf;
 }
 
-struct ThreadWindow {
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindThreadWindow(HWND hwnd, LPARAM param)
+// The dialog among a thread's windows.
+BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM param)
 {
-    auto* want = reinterpret_cast<ThreadWindow*>(param);
-    char cls[32] = "";
+    char cls[16] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (strcmp(cls, want->cls) != 0) return TRUE;
-    want->found = hwnd;
+    if (strcmp(cls, "#32770") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
     return FALSE;
 }
 
@@ -129,18 +124,6 @@ bool TrayIconPresent(HWND owner)
     return true;
 }
 
-struct Reply {
-    bool done = false;
-    LRESULT result = 0;
-};
-
-void CALLBACK Replied(HWND, UINT, ULONG_PTR data, LRESULT result)
-{
-    auto* reply = reinterpret_cast<Reply*>(data);
-    reply->result = result;
-    reply->done = true;
-}
-
 // The setup dialog, made as start-up makes it, its modal loop on its own thread.
 class Resident {
 public:
@@ -150,16 +133,13 @@ public:
             m_threadId = GetCurrentThreadId();
             CMirvalDlg dlg(nullptr);
             theApp.m_pMainWnd = &dlg;
-            m_dlg = &dlg;
             m_result = dlg.DoModal();
             theApp.m_pMainWnd = nullptr;
-            m_dlg = nullptr;
             m_ended = true;
         });
         Eventually([this] {
-            ThreadWindow want = {"#32770", nullptr};
-            if (m_threadId) EnumThreadWindows(m_threadId, FindThreadWindow, reinterpret_cast<LPARAM>(&want));
-            m_hwnd = want.found;
+            if (m_threadId)
+                EnumThreadWindows(m_threadId, FindThreadDialog, reinterpret_cast<LPARAM>(&m_hwnd));
             return m_hwnd != nullptr;
         });
         // The blink: shown from the end of its creation until the first timer tick,
@@ -175,19 +155,9 @@ public:
         if (!g_pSchedule) g_pSchedule = new ScheduleTable();
     }
 
-    // Sent and waited for; this thread answers what the window's thread asks of
-    // it meanwhile (activation talks to every thread of the process).
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
-        Reply reply;
-        SendMessageCallbackA(m_hwnd, message, wParam, lParam, Replied,
-                             reinterpret_cast<ULONG_PTR>(&reply));
-        while (!reply.done && IsWindow(m_hwnd)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        }
-        return reply.result;
+        return SendMessageA(m_hwnd, message, wParam, lParam);
     }
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
@@ -214,7 +184,6 @@ public:
     bool m_hidden = false;
     std::atomic<bool> m_ended{false};
     INT_PTR m_result = -2;
-    CMirvalDlg* m_dlg = nullptr;
 
 private:
     std::thread m_ui;
@@ -236,10 +205,6 @@ protected:
         delete g_pSchedule;
         g_pSchedule = nullptr;
         DeleteKeyTree(kCompanyKey);
-    }
-    static std::string Key(const char* section)
-    {
-        return std::string(theApp.GetProfileKeyPath()) + "\\" + section;
     }
     // As start-up does before the dialog: today's picture, then the table.
     static void StartUp()
@@ -373,12 +338,12 @@ TEST_F(MainWindow, TrayMenuHasItsSixEntriesWithItsRightEdgeAtThePointer)
     // "&Paramêtrage" chosen by its key arrives as a command.
     PostMessageA(menuWindow, WM_CHAR, 'p', 0);
     EXPECT_TRUE(Eventually([&] { return dlg.Shown(); }));
-    EXPECT_TRUE(Eventually([] { return OpenMenu() == nullptr; }, 500) || OpenMenu() == nullptr);
+    EXPECT_TRUE(Eventually([] { return OpenMenu(0) == nullptr; })) << "the menu stayed open";
 }
 
 TEST_F(MainWindow, QuitEndsWithZeroRemovesTheIconAndWritesNothing)
 {
-    SetText(Key("Semaine").c_str(), "Lundi", "C:\\IMAGES\\FOND.BMP");
+    SetText(ProfileKey("Semaine").c_str(), "Lundi", "C:\\IMAGES\\FOND.BMP");
     StartUp();
     std::string before = Snapshot(kCompanyKey);
     HWND hwnd;
@@ -387,7 +352,6 @@ TEST_F(MainWindow, QuitEndsWithZeroRemovesTheIconAndWritesNothing)
         hwnd = dlg.m_hwnd;
         EXPECT_TRUE(TrayIconPresent(hwnd)) << "no tray icon while resident";
         dlg.Tray(WM_LBUTTONDOWN);
-        dlg.Send(WM_TRAYICON, TRAY_ICON_ID, WM_LBUTTONDOWN);
         dlg.Command(ID_TRAY_QUIT);
         ASSERT_TRUE(dlg.WaitEnded());
         EXPECT_EQ(dlg.m_result, 0);
@@ -426,7 +390,7 @@ TEST_F(MainWindow, CloseBoxAnnulerAndSystemCloseHideAndInstallTheDesktopsWallpap
         {"Annuler", WM_COMMAND, IDC_CANCEL, RGB(40, 200, 40)},
         {"system menu Close", WM_SYSCOMMAND, SC_CLOSE, RGB(40, 40, 200)},
     };
-    SetText(Key("Divers").c_str(), "Toujours", "C:\\mirval-tests\\never.bmp");
+    SetText(ProfileKey("Divers").c_str(), "Toujours", "C:\\mirval-tests\\never.bmp");
     StartUp();
     Resident dlg;
     for (const auto& way : ways) {
@@ -462,9 +426,9 @@ TEST_F(MainWindow, TaskbarMadeAnewGetsTheIconBack)
 
 TEST_F(MainWindow, OkWritesTheFortyValuesAndHides)
 {
-    SetText(Key("Semaine").c_str(), "Mardi", "C:\\IMAGES\\MARDI.BMP");
-    SetText(Key("Semaine").c_str(), "MosaMardi", "1");
-    SetText(Key("Mois").c_str(), "Ao\xFBt", "D:\\");   // a folder without a file
+    SetText(ProfileKey("Semaine").c_str(), "Mardi", "C:\\IMAGES\\MARDI.BMP");
+    SetText(ProfileKey("Semaine").c_str(), "MosaMardi", "1");
+    SetText(ProfileKey("Mois").c_str(), "Ao\xFBt", "D:\\");   // a folder without a file
     StartUp();
     DeleteKeyTree(kCompanyKey);
     CRegKey made;
@@ -500,7 +464,7 @@ TEST_F(MainWindow, OkWritesTheFortyValuesAndHides)
     EXPECT_EQ(values, 40) << all;
     for (const auto& [name, text] : expected) {
         size_t cut = name.find('\\');
-        RegValue v = ReadValue(Key(name.substr(0, cut).c_str()).c_str(), name.substr(cut + 1).c_str());
+        RegValue v = ReadValue(ProfileKey(name.substr(0, cut).c_str()).c_str(), name.substr(cut + 1).c_str());
         EXPECT_TRUE(v.present) << name;
         EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ)) << name;
         EXPECT_EQ(v.data, text + '\0') << name;
@@ -510,8 +474,8 @@ TEST_F(MainWindow, OkWritesTheFortyValuesAndHides)
 
 TEST_F(MainWindow, EveryDayBoxWithoutAPictureWarnsUnchecksAndWritesNothing)
 {
-    SetText(Key("Divers").c_str(), "Toujours", "C:\\IMAGES\\TOUS.BMP");
-    SetText(Key("Divers").c_str(), "Mosaique", "1");
+    SetText(ProfileKey("Divers").c_str(), "Toujours", "C:\\IMAGES\\TOUS.BMP");
+    SetText(ProfileKey("Divers").c_str(), "Mosaique", "1");
     StartUp();
     std::string before = Snapshot(kCompanyKey);
 
@@ -534,8 +498,8 @@ TEST_F(MainWindow, EveryDayBoxWithoutAPictureWarnsUnchecksAndWritesNothing)
     g_selectedPicture = "C:\\IMAGES\\CHOISIE.BMP";
     SendMessageA(dlg.Item(IDC_EVERY_DAY), BM_SETCHECK, BST_CHECKED, 0);
     dlg.Command(IDC_OK);
-    EXPECT_EQ(ReadText(Key("Divers").c_str(), "Toujours"), "C:\\IMAGES\\CHOISIE.BMP");
-    EXPECT_EQ(ReadText(Key("Divers").c_str(), "Mosaique"), "0");
+    EXPECT_EQ(ReadText(ProfileKey("Divers").c_str(), "Toujours"), "C:\\IMAGES\\CHOISIE.BMP");
+    EXPECT_EQ(ReadText(ProfileKey("Divers").c_str(), "Mosaique"), "0");
 }
 
 TEST_F(MainWindow, SaveThatCannotOpenItsKeySaysSoAndStaysShown)

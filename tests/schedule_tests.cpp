@@ -10,11 +10,6 @@ namespace {
 const char kDesktop[] = "Control Panel\\desktop";
 const char kPictures[] = "C:\\mirval-tests\\";
 
-std::string Key(const char* section)
-{
-    return std::string(theApp.GetProfileKeyPath()) + "\\" + section;
-}
-
 class Stored : public ::testing::Test {
 protected:
     void SetUp() override
@@ -31,7 +26,7 @@ protected:
     }
     static void Store(const char* section, const char* name, const std::string& text)
     {
-        SetText(Key(section).c_str(), name, text);
+        SetText(ProfileKey(section).c_str(), name, text);
     }
 };
 
@@ -226,9 +221,9 @@ TEST_F(Today, AnEveryDayPictureLeavesTheWeekAndMonthUnread)
     Store("Divers", "Toujours", kEvery.Path());
     ApplyTodaysWallpaper(APPLY_STARTUP);
     // The profile functions make a section's key at its first read.
-    EXPECT_TRUE(KeyExists(Key("Divers").c_str()));
-    EXPECT_FALSE(KeyExists(Key("Semaine").c_str()));
-    EXPECT_FALSE(KeyExists(Key("Mois").c_str()));
+    EXPECT_TRUE(KeyExists(ProfileKey("Divers").c_str()));
+    EXPECT_FALSE(KeyExists(ProfileKey("Semaine").c_str()));
+    EXPECT_FALSE(KeyExists(ProfileKey("Mois").c_str()));
 }
 
 TEST_F(Today, StartUpNeverWritesTheTiling)

@@ -17,6 +17,11 @@ FixedClock::~FixedClock()
     CTime::SetClock(nullptr);
 }
 
+std::string ProfileKey(const char* section)
+{
+    return std::string(AfxGetApp()->GetProfileKeyPath()) + "\\" + section;
+}
+
 void DeleteKeyTree(const char* path)
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, path);

@@ -18,6 +18,8 @@ struct RegValue {
     std::string data;   // the raw bytes, zero bytes included
 };
 
+// The key under HKCU of a section of the application's profile.
+std::string ProfileKey(const char* section);
 void DeleteKeyTree(const char* path);                 // under HKCU
 bool KeyExists(const char* path);
 void SetRawValue(const char* keyPath, const char* name, DWORD type, const std::string& data);
