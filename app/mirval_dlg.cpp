@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
+#include "setup/setup.h"
 #include <shellapi.h>
 
 CString g_selectedPicture;
@@ -31,13 +32,19 @@ bool MakeImageList(CImageList& list, int nInitial, const UINT* icons, int count)
 
 const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnMessage<WM_SYSCOMMAND, &CMirvalDlg::OnSysCommand>(),
+    OnMessage<WM_PAINT, &CMirvalDlg::OnPaint>(),
     OnCommand<&CMirvalDlg::OnAbout>(ID_TRAY_ABOUT),
     OnCommand<&CMirvalDlg::OnSetup>(ID_TRAY_SETUP),
     OnMessage<WM_QUERYDRAGICON, &CMirvalDlg::OnQueryDragIcon>(),
+    OnNotify<&CMirvalDlg::OnSelChangedFolderTree>(TVN_SELCHANGEDA, IDC_FOLDER_TREE),
     OnCommand<&CMirvalDlg::OnQuit>(ID_TRAY_QUIT),
     OnMessage<WM_CLOSE, &CMirvalDlg::OnClose>(),
+    OnCommand<&CMirvalDlg::OnApercu>(IDC_APERCU),
     OnCommand<&CMirvalDlg::OnOkButton>(IDC_OK),
+    OnCommand<&CMirvalDlg::OnTileOrCentre>(IDC_MOSAIQUE),
+    OnCommand<&CMirvalDlg::OnTileOrCentre>(IDC_CENTRE),
     OnCommand<&CMirvalDlg::OnClose>(IDC_CANCEL),
+    OnNotify<&CMirvalDlg::OnItemChangedPictureList>(LVN_ITEMCHANGED, IDC_PICTURE_LIST),
     OnMessage<WM_TIMER, &CMirvalDlg::OnTimer>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
@@ -59,6 +66,8 @@ CMirvalDlg::~CMirvalDlg()
     delete m_pDragImage;
     m_bmpPicture.DeleteObject();
     m_palPicture.DeleteObject();
+    delete[] g_pDriveTable;
+    g_pDriveTable = nullptr;
 }
 
 void CMirvalDlg::DoDataExchange(CDataExchange* pDX)
@@ -133,6 +142,7 @@ BOOL CMirvalDlg::OnInitDialog()
     m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
     m_tvInsert.hParent = nullptr;
     m_tvInsert.hInsertAfter = nullptr;
+    FillDriveTree();
 
     // The calendar tree.
     if (!MakeImageList(m_imlCalendar, 6, kCalendarIcons, 23)) return FALSE;

@@ -31,6 +31,14 @@ public:
     // picture. FALSE, after telling the user, when the settings' key cannot be opened.
     BOOL SaveSettings();
 
+    // The drive nodes, once; then the folders and pictures of the selected node.
+    void FillDriveTree();
+    // Loads a bitmap file for the preview and makes its palette; FALSE when the
+    // file gives no bitmap.
+    BOOL LoadPreviewPicture(const char* path);
+    // Asks for the preview's screen to be drawn again.
+    void RepaintScreenFrame();
+
     CImageList m_imlFolders;
     CImageList m_imlPictures;
     CImageList m_imlCalendar;
@@ -61,8 +69,15 @@ protected:
     void OnOkButton();
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
+    void OnPaint();
+    void OnSelChangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnTileOrCentre();
+    void OnApercu();
 
 private:
+    // The folder of a node of the folder tree, from the drive's root, ending with a backslash.
+    CString FolderPath(HTREEITEM hItem) const;
     void AddTrayIcon();
     void ShowTrayMenu();
     static const MsgMapEntry messageEntries[];

@@ -27,6 +27,27 @@ public:
         return ok;
     }
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    BOOL Attach(HIMAGELIST hImageList)
+    {
+        DeleteImageList();
+        m_hImageList = hImageList;
+        return hImageList != nullptr;
+    }
+
+    // Dragging: one drag image at a time, drawn by the platform over the window
+    // it is locked to.
+    BOOL BeginDrag(int nImage, CPoint ptHotSpot)
+    {
+        return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y);
+    }
+    static BOOL DragEnter(CWnd* pWndLock, CPoint point)
+    {
+        return ImageList_DragEnter(pWndLock->m_hWnd, point.x, point.y);
+    }
+    static BOOL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
+    static BOOL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
+    static BOOL DragLeave(CWnd* pWndLock) { return ImageList_DragLeave(pWndLock->m_hWnd); }
+    static void EndDrag() { ImageList_EndDrag(); }
 
     HIMAGELIST m_hImageList = nullptr;
 };
@@ -45,6 +66,45 @@ public:
     {
         return TreeView_SetImageList(m_hWnd, pImageList->GetSafeHandle(), nImageList);
     }
+    HTREEITEM InsertItem(const TVINSERTSTRUCTA* pInsert)
+    {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(pInsert)));
+    }
+    BOOL DeleteItem(HTREEITEM hItem) { return TreeView_DeleteItem(m_hWnd, hItem); }
+    HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const
+    {
+        return TreeView_GetNextItem(m_hWnd, hItem, nCode);
+    }
+    HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
+    HTREEITEM GetDropHilightItem() const { return GetNextItem(nullptr, TVGN_DROPHILITE); }
+    HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
+    HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
+    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
+    BOOL SelectItem(HTREEITEM hItem) { return TreeView_SelectItem(m_hWnd, hItem); }
+    BOOL SelectDropTarget(HTREEITEM hItem) { return TreeView_SelectDropTarget(m_hWnd, hItem); }
+    BOOL Expand(HTREEITEM hItem, UINT nCode) { return TreeView_Expand(m_hWnd, hItem, nCode); }
+    BOOL SortChildren(HTREEITEM hItem) { return TreeView_SortChildren(m_hWnd, hItem, FALSE); }
+    BOOL ItemHasChildren(HTREEITEM hItem) const { return GetChildItem(hItem) != nullptr; }
+    UINT GetItemState(HTREEITEM hItem, UINT nMask) const
+    {
+        return TreeView_GetItemState(m_hWnd, hItem, nMask);
+    }
+    HTREEITEM HitTest(CPoint pt) const
+    {
+        TVHITTESTINFO info = {};
+        info.pt = pt;
+        return TreeView_HitTest(m_hWnd, &info);
+    }
+    BOOL GetItemRect(HTREEITEM hItem, RECT* pRect, BOOL bTextOnly) const
+    {
+        return TreeView_GetItemRect(m_hWnd, hItem, pRect, bTextOnly);
+    }
+    // The node's children count as the control holds it (0 or 1 here: none given).
+    int GetChildrenCount(HTREEITEM hItem) const;
+    int GetItemImage(HTREEITEM hItem) const;
+    CString GetItemText(HTREEITEM hItem) const;
 };
 
 class CListCtrl : public CWnd {
@@ -58,4 +118,24 @@ public:
         return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol),
                                             reinterpret_cast<LPARAM>(pColumn)));
     }
+    int InsertItem(const LVITEMA* pItem)
+    {
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL SetItem(const LVITEMA* pItem)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL GetItem(LVITEMA* pItem) const
+    {
+        return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL DeleteAllItems() { return ListView_DeleteAllItems(m_hWnd); }
+    int GetItemCount() const { return ListView_GetItemCount(m_hWnd); }
+    UINT GetItemState(int nItem, UINT nMask) const { return ListView_GetItemState(m_hWnd, nItem, nMask); }
+    // The text of an item's column, cut to fit nLen characters with its zero.
+    int GetItemText(int nItem, int nSubItem, char* pszText, int nLen) const;
+    CString GetItemText(int nItem, int nSubItem) const;
+    // A new image list showing the item; nullptr when the control cannot make one.
+    CImageList* CreateDragImage(int nItem, POINT* lpPoint);
 };

@@ -22,6 +22,12 @@ public:
     BOOL Attach(HWND hWnd);
     HWND Detach();
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The run-time class test: whether this object is a T.
+    template <class T>
+    bool IsKindOf() const { return dynamic_cast<const T*>(this) != nullptr; }
+    static CWnd* WindowFromPoint(POINT point) { return FromHandle(::WindowFromPoint(point)); }
+    static CWnd* GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
+    HWND SetCapture() { return ::SetCapture(m_hWnd); }
 
     // Every message of a window the framework made: the message map, then the
     // window's default processing.

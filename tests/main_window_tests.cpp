@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
+#include "tests/support/resident.h"
 #include "tests/support/test_support.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -24,56 +25,6 @@ bool French()
 {
     const char* language = getenv("MIRVAL_LANGUAGE");
     return !language || strcmp(language, "en") != 0;
-}
-
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-std::string Text(HWND hwnd)
-{
-    char buf[512] = "";
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
-}
-
-// The dialog among a thread's windows.
-BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM param)
-{
-    char cls[16] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(param) = hwnd;
-    return FALSE;
-}
-
-// The visible popup menu of this process, if one is open.
-BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM param)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid != GetCurrentProcessId() || strcmp(cls, "#32768") != 0 || !IsWindowVisible(hwnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = hwnd;
-    return FALSE;
-}
-
-HWND OpenMenu(DWORD timeoutMs = 3000)
-{
-    HWND menu = nullptr;
-    Eventually([&] {
-        EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-        return menu != nullptr;
-    }, timeoutMs);
-    return menu;
 }
 
 // Every value under a key and its subkeys, as "subkey\name=type:bytes" lines.
@@ -123,72 +74,6 @@ bool TrayIconPresent(HWND owner)
     Shell_NotifyIconA(NIM_ADD, &data);
     return true;
 }
-
-// The setup dialog, made as start-up makes it, its modal loop on its own thread.
-class Resident {
-public:
-    Resident()
-    {
-        m_ui = std::thread([this] {
-            m_threadId = GetCurrentThreadId();
-            CMirvalDlg dlg(nullptr);
-            theApp.m_pMainWnd = &dlg;
-            m_result = dlg.DoModal();
-            theApp.m_pMainWnd = nullptr;
-            m_ended = true;
-        });
-        Eventually([this] {
-            if (m_threadId)
-                EnumThreadWindows(m_threadId, FindThreadDialog, reinterpret_cast<LPARAM>(&m_hwnd));
-            return m_hwnd != nullptr;
-        });
-        // The blink: shown from the end of its creation until the first timer tick,
-        // a few milliseconds that a close look sees.
-        DWORD start = GetTickCount();
-        while (!IsWindowVisible(m_hwnd) && GetTickCount() - start < 2000) Sleep(0);
-        m_hidden = Eventually([this] { return !IsWindowVisible(m_hwnd); });
-    }
-    ~Resident()
-    {
-        if (!m_ended) Send(WM_COMMAND, ID_TRAY_QUIT);
-        m_ui.join();
-        if (!g_pSchedule) g_pSchedule = new ScheduleTable();
-    }
-
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        return SendMessageA(m_hwnd, message, wParam, lParam);
-    }
-    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        PostMessageA(m_hwnd, message, wParam, lParam);
-    }
-    void Tray(LPARAM mouse, WPARAM id = TRAY_ICON_ID) { Send(WM_TRAYICON, id, mouse); }
-    void Command(UINT id) { Send(WM_COMMAND, id); }
-    bool Shown() const { return IsWindowVisible(m_hwnd) != FALSE; }
-    HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
-    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    bool WaitEnded() { return Eventually([this] { return m_ended.load(); }); }
-    // The dialog that the main window's thread shows over it.
-    HWND WaitForDialog(const char* caption)
-    {
-        HWND found = nullptr;
-        Eventually([&] {
-            found = FindWindowA("#32770", caption);
-            return found && IsWindowVisible(found);
-        });
-        return found;
-    }
-
-    HWND m_hwnd = nullptr;
-    bool m_hidden = false;
-    std::atomic<bool> m_ended{false};
-    INT_PTR m_result = -2;
-
-private:
-    std::thread m_ui;
-    std::atomic<DWORD> m_threadId{0};
-};
 
 class MainWindow : public ::testing::Test {
 protected:

@@ -62,7 +62,7 @@ world_stop() {
     local state=$1
     [ -d "$state" ] || return 0
     world_env "$state"
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
     local f
     for f in "$state/desktop.pid" "$state/xvfb.pid"; do
         [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null

@@ -152,9 +152,15 @@ struct MessageBoxAnswer::Watch {
     bool answered = false;
 };
 
-MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs) : m_watch(new Watch)
+MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs)
+    : MessageBoxAnswer(button, nullptr, timeoutMs)
 {
-    m_watch->thread = std::thread([this, button, timeoutMs] {
+}
+
+MessageBoxAnswer::MessageBoxAnswer(int button, std::function<void()> whileOpen, DWORD timeoutMs)
+    : m_watch(new Watch)
+{
+    m_watch->thread = std::thread([this, button, whileOpen, timeoutMs] {
         DWORD start = GetTickCount();
         while (GetTickCount() - start < timeoutMs) {
             Found found;
@@ -166,6 +172,7 @@ MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs) : m_watch(new Wa
                 GetDlgItemTextA(found.box, 0xFFFF, buf, sizeof buf);
                 text = buf;
                 style = static_cast<UINT>(GetWindowLongA(found.box, GWL_STYLE));
+                if (whileOpen) whileOpen();
                 PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(found.box, button)));
                 m_watch->answered = true;

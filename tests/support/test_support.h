@@ -2,6 +2,7 @@
 // not go through the code under test, bitmap files and the real screen.
 #pragma once
 #include "framework/afxwin.h"
+#include <functional>
 #include <string>
 
 // Makes CTime::GetCurrentTime answer t while it lives.
@@ -41,6 +42,8 @@ COLORREF WaitForScreenPixel(int x, int y, COLORREF colour, DWORD timeoutMs = 300
 class MessageBoxAnswer {
 public:
     explicit MessageBoxAnswer(int button, DWORD timeoutMs = 10000);
+    // whileOpen runs on the watching thread once the box is up, before the answer.
+    MessageBoxAnswer(int button, std::function<void()> whileOpen, DWORD timeoutMs = 10000);
     ~MessageBoxAnswer();
     // Waits for the answer; false when no message box came.
     bool Answered();

@@ -1,0 +1,171 @@
+// The preview monitor, the picture chosen in the list, and trying it on the desktop.
+#include "app/mirval_dlg.h"
+#include "app/mirval_app.h"
+#include "res/resource.h"
+#include "schedule/try_wallpaper.h"
+#include "setup/setup.h"
+#include <memory>
+
+int g_previewLoaded = 0;
+
+SIZE PreviewSize(SIZE frame, SIZE picture, SIZE screen)
+{
+    if (screen.cx <= 0 || screen.cy <= 0) return {0, 0};
+    return {static_cast<LONG>(static_cast<double>(frame.cx) * picture.cx / screen.cx),
+            static_cast<LONG>(static_cast<double>(frame.cy) * picture.cy / screen.cy)};
+}
+
+std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
+{
+    std::vector<POINT> origins;
+    // A picture that scales to nothing is not drawn: tiles of no width would never
+    // cover the frame.
+    if (size.cx <= 0 || size.cy <= 0) return origins;
+    if (!tiled) {
+        origins.push_back({(frame.cx - size.cx) / 2, (frame.cy - size.cy) / 2});
+        return origins;
+    }
+    for (LONG y = 0; y < frame.cy + size.cy; y += size.cy)
+        for (LONG x = 0; x < frame.cx + size.cx; x += size.cx)
+            origins.push_back({x + 1, y + 1});
+    return origins;
+}
+
+void CMirvalDlg::RepaintScreenFrame()
+{
+    RECT frame;
+    m_frameScreen.GetWindowRect(&frame);
+    ScreenToClient(&frame);
+    InvalidateRect(&frame, TRUE);
+}
+
+void CMirvalDlg::OnItemChangedPictureList(NMHDR*, LRESULT* pResult)
+{
+    for (int i = 0, n = m_listPictures.GetItemCount(); i < n; ++i) {
+        if (!(m_listPictures.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED)) continue;
+        char folder[LIST_TEXT_BYTES], file[LIST_TEXT_BYTES];
+        m_listPictures.GetItemText(i, 1, folder, sizeof folder);
+        m_listPictures.GetItemText(i, 0, file, sizeof file);
+        g_selectedPicture = folder;
+        g_selectedPicture += file;
+        m_strPictureName = file;
+        g_previewLoaded = LoadPreviewPicture(g_selectedPicture) ? 1 : 0;
+        UpdateData(FALSE);
+        RepaintScreenFrame();
+    }
+    *pResult = 0;
+}
+
+BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
+{
+    m_bmpPicture.DeleteObject();
+    if (!m_bmpPicture.Attach(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0,
+                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)))
+        return FALSE;
+
+    DIBSECTION dib = {};
+    m_bmpPicture.GetObject(&dib);
+    const WORD bits = dib.dsBmih.biBitCount;
+    DWORD colours = dib.dsBmih.biClrUsed;
+    if (colours == 0) colours = bits < 32 ? 1u << bits : 0xFFFFFFFFu;
+    CClientDC screen(theApp.m_pMainWnd);
+    // Pictures deeper than 8 bits have no colour table, whatever count their header
+    // gives: they take the halftone palette like any picture of many colours.
+    if (colours > 256 || bits > 8) {
+        m_palPicture.CreateHalftonePalette(screen);
+        return TRUE;
+    }
+
+    std::unique_ptr<RGBQUAD[]> table(new RGBQUAD[colours]());
+    {
+        CDC memory;
+        memory.CreateCompatibleDC(&screen);
+        HGDIOBJ previous = memory.SelectObject(m_bmpPicture);
+        GetDIBColorTable(memory, 0, colours, table.get());
+        memory.SelectObject(previous);
+    }
+    std::unique_ptr<BYTE[]> buffer(new BYTE[sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY)]);
+    auto* palette = reinterpret_cast<LOGPALETTE*>(buffer.get());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = static_cast<WORD>(colours);
+    for (DWORD i = 0; i < colours; ++i)
+        palette->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    m_palPicture.CreatePalette(palette);
+    return TRUE;
+}
+
+void CMirvalDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+        RECT client;
+        GetClientRect(&client);
+        int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+        return;
+    }
+
+    Default();
+
+    CPaintDC monitorDC(&m_frameMonitor);
+    {
+        RECT client;
+        m_frameMonitor.GetClientRect(&client);
+        CDC memory;
+        memory.CreateCompatibleDC(&monitorDC);
+        HGDIOBJ previous = memory.SelectObject(m_bmpMonitor);
+        monitorDC.StretchBlt(0, 0, client.right, client.bottom, &memory, 0, 0, 150, 139, SRCCOPY);
+        memory.SelectObject(previous);
+    }
+
+    if (g_previewLoaded == 1) {
+        RECT desktop;
+        ::GetClientRect(::GetDesktopWindow(), &desktop);
+        CWindowDC frameDC(&m_frameScreen);
+        RECT client;
+        m_frameScreen.GetClientRect(&client);
+        // A palette still selected into a DC could not be deleted with the next load.
+        HPALETTE oldPalette = frameDC.SelectPalette(m_palPicture, FALSE);
+        frameDC.RealizePalette();
+
+        DIBSECTION dib = {};
+        m_bmpPicture.GetObject(&dib);
+        const SIZE picture = {dib.dsBm.bmWidth, dib.dsBm.bmHeight};
+        CDC memory;
+        memory.CreateCompatibleDC(&frameDC);
+        HGDIOBJ previous = memory.SelectObject(m_bmpPicture);
+        frameDC.SetStretchBltMode(COLORONCOLOR);
+
+        const SIZE frame = {client.right, client.bottom};
+        const SIZE size = PreviewSize(frame, picture, {desktop.right, desktop.bottom});
+        for (const POINT& at : PreviewOrigins(frame, size, m_btnMosaique.GetCheck() == BST_CHECKED))
+            frameDC.StretchBlt(at.x, at.y, size.cx, size.cy, &memory, 0, 0, picture.cx, picture.cy,
+                               SRCCOPY);
+        memory.SelectObject(previous);
+        if (oldPalette) frameDC.SelectPalette(oldPalette, FALSE);
+    } else {
+        CPaintDC screenDC(&m_frameScreen);
+        RECT client;
+        m_frameScreen.GetClientRect(&client);
+        CDC memory;
+        memory.CreateCompatibleDC(&screenDC);
+        HGDIOBJ previous = memory.SelectObject(m_bmpEmptyScreen);
+        screenDC.StretchBlt(0, 0, client.right, client.bottom, &memory, 0, 0, 82, 88, SRCCOPY);
+        memory.SelectObject(previous);
+    }
+}
+
+void CMirvalDlg::OnTileOrCentre()
+{
+    RepaintScreenFrame();
+}
+
+void CMirvalDlg::OnApercu()
+{
+    UpdateData(TRUE);
+    ShowWindow(SW_HIDE);
+    TryWallpaper(g_selectedPicture, m_btnMosaique.GetCheck() == BST_CHECKED);
+    ShowWindow(SW_SHOW);
+}
