@@ -141,16 +141,24 @@ mirval_quit() {
     fi
 }
 
+# Sets X, Y, WIDTH and HEIGHT for a window, as on the screen. (xdotool's own
+# geometry counts the position twice for Wine's windows.)
+window_geometry() {   # window_geometry ID
+    local info
+    info=$(xwininfo -id "$1")
+    X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    WIDTH=$(echo "$info" | sed -n 's/.*Width: *//p')
+    HEIGHT=$(echo "$info" | sed -n 's/.*Height: *//p')
+}
+
 # A click at a point of the setup dialog's window, counted from its top left
 # corner (negative x: from its right edge).
 click_dialog() {   # click_dialog X Y
-    local info left top width dx=$1
-    info=$(xwininfo -id "$MIRVAL_WINDOW")
-    left=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-    top=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-    width=$(echo "$info" | sed -n 's/.*Width: *//p')
-    [ "$dx" -lt 0 ] && dx=$((width + dx))
-    xdotool mousemove $((left + dx)) $((top + $2))
+    local X Y WIDTH HEIGHT dx=$1
+    window_geometry "$MIRVAL_WINDOW"
+    [ "$dx" -lt 0 ] && dx=$((WIDTH + dx))
+    xdotool mousemove $((X + dx)) $((Y + $2))
     sleep 0.2
     xdotool click 1
     sleep 0.3
