@@ -37,6 +37,9 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnCommand<&CMirvalDlg::OnSetup>(ID_TRAY_SETUP),
     OnMessage<WM_QUERYDRAGICON, &CMirvalDlg::OnQueryDragIcon>(),
     OnNotify<&CMirvalDlg::OnSelChangedFolderTree>(TVN_SELCHANGEDA, IDC_FOLDER_TREE),
+    OnNotify<&CMirvalDlg::OnBeginDragPictureList>(LVN_BEGINDRAG, IDC_PICTURE_LIST),
+    OnMessage<WM_MOUSEMOVE, &CMirvalDlg::OnMouseMove>(),
+    OnMessage<WM_LBUTTONUP, &CMirvalDlg::OnLButtonUp>(),
     OnCommand<&CMirvalDlg::OnQuit>(ID_TRAY_QUIT),
     OnMessage<WM_CLOSE, &CMirvalDlg::OnClose>(),
     OnCommand<&CMirvalDlg::OnApercu>(IDC_APERCU),
@@ -46,6 +49,10 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnCommand<&CMirvalDlg::OnClose>(IDC_CANCEL),
     OnNotify<&CMirvalDlg::OnItemChangedPictureList>(LVN_ITEMCHANGED, IDC_PICTURE_LIST),
     OnMessage<WM_TIMER, &CMirvalDlg::OnTimer>(),
+    OnNotify<&CMirvalDlg::OnKeyDownCalendarTree>(TVN_KEYDOWN, IDC_CALENDAR_TREE),
+    OnNotify<&CMirvalDlg::OnSelChangedCalendarTree>(TVN_SELCHANGEDA, IDC_CALENDAR_TREE),
+    // A drag that loses the mouse ends there.
+    OnMessage<WM_CAPTURECHANGED, &CMirvalDlg::OnCaptureChanged>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -150,6 +157,7 @@ BOOL CMirvalDlg::OnInitDialog()
     m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
     m_tvInsert.hParent = nullptr;
     m_tvInsert.hInsertAfter = nullptr;
+    FillCalendarTree();
 
     SetTimer(TIMER_HIDE, 1, nullptr);
     return TRUE;

@@ -26,6 +26,7 @@ public:
     BOOL OnInitDialog() override;
     // Enter must never end the program: the dialog has no OK button of its own.
     void OnOK() override {}
+    void OnCancel() override;
 
     // Writes the every-day choice and the whole table, then installs today's
     // picture. FALSE, after telling the user, when the settings' key cannot be opened.
@@ -38,6 +39,10 @@ public:
     BOOL LoadPreviewPicture(const char* path);
     // Asks for the preview's screen to be drawn again.
     void RepaintScreenFrame();
+    // The calendar's nodes, once, from the schedule table.
+    void FillCalendarTree();
+    // The drop of the dragged list item on the calendar tree's highlighted node.
+    void DropOnCalendar(CWnd* pDropWnd);
 
     CImageList m_imlFolders;
     CImageList m_imlPictures;
@@ -74,10 +79,20 @@ protected:
     void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnTileOrCentre();
     void OnApercu();
+    void OnSelChangedCalendarTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnKeyDownCalendarTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnBeginDragPictureList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnCaptureChanged();
 
 private:
     // The folder of a node of the folder tree, from the drive's root, ending with a backslash.
     CString FolderPath(HTREEITEM hItem) const;
+    HTREEITEM InsertCalendarNode(HTREEITEM hParent, const char* text, int image);
+    bool AskReplace();
+    void EndDragImage();
+    void CancelDrag();
     void AddTrayIcon();
     void ShowTrayMenu();
     static const MsgMapEntry messageEntries[];

@@ -29,3 +29,9 @@ SIZE PreviewSize(SIZE frame, SIZE picture, SIZE screen);
 // The top left corners of the picture's copies in the frame: one, centred, or
 // tiles from (1, 1) covering the frame. None when the scaled picture is empty.
 std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled);
+
+// Images of the calendar tree: the two roots, then one per weekday and month
+// (slot + 1), then the picture nodes.
+constexpr int CALENDAR_IMAGE_WEEK = 0;
+constexpr int CALENDAR_IMAGE_MONTH = 1;
+constexpr int CALENDAR_IMAGE_PICTURE = 22;

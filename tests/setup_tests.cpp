@@ -498,7 +498,9 @@ TEST_F(Preview, BadBitmapsLoadWhatThePlatformReadsAndLeakNothing)
         HANDLE bare = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
         const bool readable = bare != nullptr;
         if (bare) DeleteObject(bare);
-        if (c.unreadable) EXPECT_FALSE(readable) << c.name;
+        if (c.unreadable) {
+            EXPECT_FALSE(readable) << c.name;
+        }
         EXPECT_EQ(m_dlg.LoadPreviewPicture(path.c_str()) != FALSE, readable) << c.name;
         EXPECT_EQ(m_dlg.m_bmpPicture.GetSafeHandle() != nullptr, readable) << c.name;
         if (readable) {
@@ -586,7 +588,9 @@ TEST_F(Desktop, ShowsThePictureUntilDismissedThenPutsBackExactlyWhatWasThere)
         EXPECT_EQ(box.text, "Terminer !");
         EXPECT_EQ(during, picture) << c.what;
         EXPECT_EQ(duringTile, c.shownTile) << c.what;
-        if (c.tileFlag) EXPECT_EQ(seen, RGB(0, 255, 0)) << c.what;
+        if (c.tileFlag) {
+            EXPECT_EQ(seen, RGB(0, 255, 0)) << c.what;
+        }
 
         RegValue w = ReadValue(kDesktop, "Wallpaper"), t = ReadValue(kDesktop, "TileWallpaper");
         EXPECT_EQ(w.present, c.wallpaper.present) << c.what;

@@ -1,0 +1,84 @@
+// The calendar tree: the weekdays and months with the picture of each.
+#include "app/mirval_dlg.h"
+#include "res/resource.h"
+#include "schedule/schedule.h"
+#include "setup/setup.h"
+
+namespace {
+// A picture's name from the list ends in capitals.
+bool EndsInBmp(const CString& text)
+{
+    return text.Right(3) == "BMP";
+}
+}
+
+HTREEITEM CMirvalDlg::InsertCalendarNode(HTREEITEM hParent, const char* text, int image)
+{
+    // The control copies the text at once.
+    m_tvInsert.hParent = hParent ? hParent : TVI_ROOT;
+    m_tvInsert.hInsertAfter = TVI_LAST;
+    m_tvInsert.item.pszText = const_cast<char*>(text);
+    m_tvInsert.item.iImage = m_tvInsert.item.iSelectedImage = image;
+    m_tvInsert.item.lParam = 0;
+    return m_treeCalendar.InsertItem(&m_tvInsert);
+}
+
+void CMirvalDlg::FillCalendarTree()
+{
+    HTREEITEM week = InsertCalendarNode(nullptr, SECTION_WEEK, CALENDAR_IMAGE_WEEK);
+    for (int slot = FIRST_WEEKDAY_SLOT; slot < FIRST_MONTH_SLOT; ++slot) {
+        HTREEITEM day = InsertCalendarNode(week, CalendarKey(slot), slot + 1);
+        if (g_pSchedule->slot[slot].file[0])
+            InsertCalendarNode(day, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
+    }
+    m_treeCalendar.Expand(week, TVE_EXPAND);
+
+    HTREEITEM months = InsertCalendarNode(nullptr, SECTION_MONTH, CALENDAR_IMAGE_MONTH);
+    for (int slot = FIRST_MONTH_SLOT; slot <= LAST_SLOT; ++slot) {
+        HTREEITEM month = InsertCalendarNode(months, CalendarKey(slot), slot + 1);
+        if (g_pSchedule->slot[slot].file[0])
+            InsertCalendarNode(month, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
+    }
+}
+
+void CMirvalDlg::OnSelChangedCalendarTree(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    HTREEITEM selected = m_treeCalendar.GetSelectedItem();
+    if (!selected || m_treeCalendar.ItemHasChildren(selected)) return;
+    if (!EndsInBmp(m_treeCalendar.GetItemText(selected))) return;
+    HTREEITEM parent = m_treeCalendar.GetParentItem(selected);
+    int slot = SlotForKey(m_treeCalendar.GetItemText(parent));
+    if (slot == 0) return;   // a picture-like name under no weekday or month
+
+    const ScheduleSlot& s = g_pSchedule->slot[slot];
+    CString path = s.folder;
+    path += s.file;
+    const bool tiled = lstrcmpA(s.mosa, "1") == 0;
+    m_btnMosaique.SetCheck(tiled ? BST_CHECKED : BST_UNCHECKED);
+    m_btnCentre.SetCheck(tiled ? BST_UNCHECKED : BST_CHECKED);
+    g_previewLoaded = LoadPreviewPicture(path) ? 1 : 0;
+    RepaintScreenFrame();
+}
+
+void CMirvalDlg::OnKeyDownCalendarTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    const WORD key = reinterpret_cast<NMTVKEYDOWN*>(pNMHDR)->wVKey;
+    if (key != VK_DELETE && key != VK_DECIMAL) return;
+    HTREEITEM selected = m_treeCalendar.GetSelectedItem();
+    if (!selected || m_treeCalendar.GetItemImage(selected) != CALENDAR_IMAGE_PICTURE) return;
+
+    CString text, caption;
+    text.LoadString(IDS_CONFIRM_DELETE);
+    caption.LoadString(IDS_CONFIRM);
+    if (MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+
+    CString calendarKey = m_treeCalendar.GetItemText(m_treeCalendar.GetParentItem(selected));
+    m_treeCalendar.DeleteItem(selected);
+    if (int slot = SlotForKey(calendarKey)) {
+        ScheduleSlot& s = g_pSchedule->slot[slot];
+        s.folder[0] = s.file[0] = s.mosa[0] = '\0';
+    }
+    SaveSettings();
+}
