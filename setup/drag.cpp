@@ -98,7 +98,10 @@ bool CMirvalDlg::AskReplace()
 
 void CMirvalDlg::DropOnCalendar(CWnd*)
 {
-    HTREEITEM target = m_treeCalendar.GetDropHilightItem();
+    // The node the last move found under the pointer, which is the highlighted
+    // one: Wine's tree does not drop-highlight its selected node, and reading the
+    // highlight back would then give the node highlighted before it.
+    HTREEITEM target = m_hDropItem;
     HTREEITEM parent = target ? m_treeCalendar.GetParentItem(target) : nullptr;
     if (parent) {
         CString key;
@@ -136,7 +139,8 @@ void CMirvalDlg::DropOnCalendar(CWnd*)
             file[0] = '\0';
             m_listPictures.GetItem(&item);
             lstrcpynA(s.folder, folder, sizeof s.folder);
-            lstrcpynA(s.file, item.pszText, sizeof s.file);
+            // The control may hand back its own copy of the text: the buffer's size still bounds it.
+            lstrcpynA(s.file, item.pszText, sizeof file);
             lstrcpyA(s.mosa, m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0");
             InsertCalendarNode(newParent, s.file, CALENDAR_IMAGE_PICTURE);
             m_treeCalendar.Expand(newParent, TVE_EXPAND);

@@ -133,6 +133,23 @@ std::vector<std::string> SearchOrder(const std::string& folder)
     return names;
 }
 
+// Every value of a key as "name=type:bytes" lines.
+std::string Snapshot(const std::string& path)
+{
+    std::string out;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
+    char name[512];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
+        out += std::string(name) + "=" + std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataLen) + "\n";
+    }
+    RegCloseKey(key);
+    return out;
+}
+
 std::string Upper(std::string s)
 {
     CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
@@ -640,4 +657,376 @@ TEST_F(Desktop, ApercuHidesTheDialogAndTriesTheListsChoice)
     EXPECT_EQ(duringTile, "1");
     EXPECT_TRUE(Eventually([&] { return dlg.Shown(); }));
     EXPECT_EQ(ReadText(kDesktop, "Wallpaper"), "");
+}
+
+// ---- The calendar tree ----
+
+namespace {
+// Real input, through the platform, at screen points.
+// (Only input events: a pointer already put in place by SetCursorPos would make
+// the move no move, and the window under it would never hear of it.)
+void MouseAt(POINT p, DWORD flags = 0)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
+    Sleep(40);
+}
+
+void Key(WORD vk)
+{
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+    Sleep(100);
+}
+
+POINT Centre(HWND control, const RECT& r)
+{
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(control, &p);
+    return p;
+}
+
+POINT NodePoint(HWND tree, HTREEITEM item)
+{
+    RECT r = {};
+    TreeView_GetItemRect(tree, item, &r, TRUE);
+    return Centre(tree, r);
+}
+
+POINT ListItemPoint(HWND list, int index)
+{
+    RECT r = {};
+    ListView_GetItemRect(list, index, &r, LVIR_LABEL);
+    return Centre(list, r);
+}
+
+void Click(POINT p)
+{
+    MouseAt(p);
+    MouseAt(p, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(p, MOUSEEVENTF_LEFTUP);
+    Sleep(100);
+}
+
+// Presses on a list item and moves off it in steps, as a hand does; the list
+// then reports the drag's beginning. The button stays down.
+void StartDrag(POINT from)
+{
+    MouseAt(from);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 5; ++i) MouseAt({from.x + 3 * i, from.y + 2 * i});
+}
+
+void DragTo(POINT to)
+{
+    POINT at;
+    GetCursorPos(&at);
+    for (int i = 1; i <= 6; ++i)
+        MouseAt({at.x + (to.x - at.x) * i / 6, at.y + (to.y - at.y) * i / 6});
+    Sleep(100);
+}
+
+void Release(POINT at)
+{
+    MouseAt(at, MOUSEEVENTF_LEFTUP);
+    Sleep(150);
+}
+
+HWND CaptureOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndCapture;
+}
+
+class Calendar : public Setup {
+protected:
+    void SetUp() override
+    {
+        Setup::SetUp();
+        m_folder = std::string(kRoot) + "calendrier\\";
+        WriteBitmap(m_folder + "MARDI.BMP", 16, 16, RGB(0, 255, 0));
+        WriteBitmap(m_folder + "DECEMBRE.BMP", 16, 16, RGB(0, 0, 255));
+        const std::string week = ProfileKey(SECTION_WEEK), month = ProfileKey(SECTION_MONTH);
+        SetText(week.c_str(), "Lundi", m_folder + "minuscule.bmp");
+        SetText(week.c_str(), "Mardi", m_folder + "MARDI.BMP");
+        SetText(week.c_str(), "MosaMardi", "1");
+        SetText(month.c_str(), "D\xE9""cembre", m_folder + "DECEMBRE.BMP");
+        SetText(month.c_str(), "MosaD\xE9""cembre", "0");
+        // The pictures dragged in the tests.
+        WriteBitmap(std::string(kRoot) + "glisser\\ETE.BMP", 16, 16, RGB(255, 0, 0));
+        LoadSchedule();
+    }
+
+    HTREEITEM Node(Resident& dlg, const char* root, const char* key = nullptr, bool picture = false)
+    {
+        HWND tree = dlg.Item(IDC_CALENDAR_TREE);
+        HTREEITEM node = Child(tree, nullptr, root);
+        if (key) node = Child(tree, node, key);
+        if (picture) node = node ? TreeView_GetChild(tree, node) : nullptr;
+        return node;
+    }
+    std::string m_folder;
+};
+}
+
+TEST_F(Calendar, ShowsTheWeekAndTheMonthsWithTheirPictures)
+{
+    Resident dlg;
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE);
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"Semaine", "Mois"}));
+    HTREEITEM week = Node(dlg, "Semaine"), months = Node(dlg, "Mois");
+    EXPECT_EQ(Image(tree, week), 0);
+    EXPECT_EQ(Image(tree, months), 1);
+    EXPECT_TRUE(TreeView_GetItemState(tree, week, TVIS_EXPANDED) & TVIS_EXPANDED);
+    EXPECT_FALSE(TreeView_GetItemState(tree, months, TVIS_EXPANDED) & TVIS_EXPANDED);
+
+    int slot = FIRST_WEEKDAY_SLOT;
+    for (HTREEITEM root : {week, months}) {
+        for (HTREEITEM n = TreeView_GetChild(tree, root); n; n = TreeView_GetNextSibling(tree, n), ++slot) {
+            SCOPED_TRACE(CalendarKey(slot));
+            EXPECT_EQ(Children(tree, root)[static_cast<size_t>(slot - (root == week ? 1 : 8))], CalendarKey(slot));
+            EXPECT_EQ(Image(tree, n), slot + 1);
+            HTREEITEM picture = TreeView_GetChild(tree, n);
+            const char* file = g_pSchedule->slot[slot].file;
+            EXPECT_EQ(picture != nullptr, file[0] != '\0');
+            if (picture) {
+                EXPECT_EQ(Children(tree, n), std::vector<std::string>{file});
+                EXPECT_EQ(Image(tree, picture), 22);
+            }
+        }
+    }
+    EXPECT_EQ(slot, LAST_SLOT + 1);
+    EXPECT_EQ(Children(tree, Node(dlg, "Mois", "D\xE9""cembre")), std::vector<std::string>{"DECEMBRE.BMP"});
+    EXPECT_EQ(Children(tree, Node(dlg, "Semaine", "Lundi")), std::vector<std::string>{"minuscule.bmp"});
+}
+
+TEST_F(Calendar, APictureNodeShowsItsPictureAndTileMode)
+{
+    Resident dlg;
+    dlg.Tray(WM_LBUTTONDOWN);
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE);
+    TreeView_SelectItem(tree, Node(dlg, "Semaine", "Mardi", true));
+    EXPECT_EQ(g_previewLoaded, 1);
+    EXPECT_TRUE(dlg.Checked(IDC_MOSAIQUE));
+    EXPECT_FALSE(dlg.Checked(IDC_CENTRE));
+
+    TreeView_SelectItem(tree, Node(dlg, "Mois", "D\xE9""cembre", true));
+    EXPECT_EQ(g_previewLoaded, 1);
+    EXPECT_FALSE(dlg.Checked(IDC_MOSAIQUE));
+    EXPECT_TRUE(dlg.Checked(IDC_CENTRE));
+
+    // Roots, days, months and a name not in capitals change nothing.
+    SendMessageA(dlg.Item(IDC_MOSAIQUE), BM_CLICK, 0, 0);
+    for (HTREEITEM node : {Node(dlg, "Semaine"), Node(dlg, "Semaine", "Mardi"), Node(dlg, "Semaine", "Jeudi"),
+                           Node(dlg, "Semaine", "Lundi", true)}) {
+        g_previewLoaded = 7;
+        TreeView_SelectItem(tree, node);
+        EXPECT_EQ(g_previewLoaded, 7);
+        EXPECT_TRUE(dlg.Checked(IDC_MOSAIQUE));
+    }
+    EXPECT_TRUE(g_selectedPicture.IsEmpty()) << "the list's choice is left alone";
+}
+
+TEST_F(Calendar, DeleteAsksThenEmptiesTheSlotAndSaves)
+{
+    Resident dlg;
+    dlg.Tray(WM_LBUTTONDOWN);
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE);
+    const std::string week = ProfileKey(SECTION_WEEK);
+    // An unsaved change made earlier, which the deletion's save writes too.
+    lstrcpyA(g_pSchedule->slot[4].folder, "C:\\");
+    lstrcpyA(g_pSchedule->slot[4].file, "JEUDI.BMP");
+    lstrcpyA(g_pSchedule->slot[4].mosa, "1");
+
+    // Nodes that are not pictures are never deleted, and nothing is asked.
+    for (HTREEITEM node : {Node(dlg, "Semaine"), Node(dlg, "Semaine", "Mardi"), Node(dlg, "Mois", "Mai")}) {
+        Click(NodePoint(tree, node));
+        MessageBoxAnswer none(IDYES, 600);
+        Key(VK_DELETE);
+        EXPECT_FALSE(none.Answered());
+    }
+    TreeView_Expand(tree, Node(dlg, "Semaine", "Mardi"), TVE_EXPAND);
+    Click(NodePoint(tree, Node(dlg, "Semaine", "Mardi", true)));
+    {
+        MessageBoxAnswer no(IDNO);
+        Key(VK_DELETE);
+        ASSERT_TRUE(no.Answered());
+        EXPECT_EQ(no.text, "Confimez la suppression\nde cette image");
+        EXPECT_EQ(no.caption, "Confirmation");
+        EXPECT_EQ(no.style & 0xF, static_cast<UINT>(MB_YESNO) & 0xF);
+    }
+    EXPECT_TRUE(Node(dlg, "Semaine", "Mardi", true));
+    EXPECT_EQ(ReadText(week.c_str(), "Jeudi"), "<missing>") << "No saves nothing";
+
+    {
+        MessageBoxAnswer yes(IDYES);
+        Key(VK_DECIMAL);
+        ASSERT_TRUE(yes.Answered());
+    }
+    EXPECT_EQ(Node(dlg, "Semaine", "Mardi", true), nullptr);
+    EXPECT_STREQ(g_pSchedule->slot[2].file, "");
+    EXPECT_EQ(ReadText(week.c_str(), "Mardi"), "");
+    EXPECT_EQ(ReadText(week.c_str(), "MosaMardi"), "");
+    EXPECT_EQ(ReadText(week.c_str(), "Jeudi"), "C:\\JEUDI.BMP");
+    EXPECT_EQ(ReadText(ProfileKey(SECTION_MONTH).c_str(), "D\xE9""cembre"), m_folder + "DECEMBRE.BMP");
+    EXPECT_TRUE(dlg.Checked(IDC_MOSAIQUE)) << "the radio buttons stay as they were";
+
+    // A lower-case name is still a picture node to Delete.
+    TreeView_Expand(tree, Node(dlg, "Semaine", "Lundi"), TVE_EXPAND);
+    Click(NodePoint(tree, Node(dlg, "Semaine", "Lundi", true)));
+    MessageBoxAnswer yes(IDYES);
+    Key(VK_DELETE);
+    ASSERT_TRUE(yes.Answered());
+    EXPECT_EQ(ReadText(week.c_str(), "Lundi"), "");
+}
+
+TEST_F(Calendar, DropsFollowTheNodeUnderThePointer)
+{
+    Resident dlg;
+    dlg.Tray(WM_LBUTTONDOWN);
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    Open(dlg, "C:\\", {"mirval-tests", "glisser"});
+    ASSERT_EQ(ListView_GetItemCount(list), 1);
+    const std::string before = Snapshot(ProfileKey(SECTION_WEEK)) + Snapshot(ProfileKey(SECTION_MONTH));
+    auto drop = [&](HTREEITEM target, int answer, bool asked) {
+        POINT to = NodePoint(tree, target);
+        MessageBoxAnswer box(answer, asked ? 10000 : 800);
+        StartDrag(ListItemPoint(list, 0));
+        DragTo(to);
+        Release(to);
+        EXPECT_EQ(box.Answered(), asked);
+        if (asked) {
+            EXPECT_EQ(box.text, "Voulez vous remplacer\nl'image");
+            EXPECT_EQ(box.caption, "Attention");
+        }
+        EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+        EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
+    };
+    const std::string folder = std::string(kRoot) + "glisser\\";
+
+    // An empty weekday: taken at once, the node unfolds; the tile flag is "&Mosaïque"'s.
+    drop(Node(dlg, "Semaine", "Vendredi"), IDYES, false);
+    EXPECT_EQ(Children(tree, Node(dlg, "Semaine", "Vendredi")), std::vector<std::string>{"ETE.BMP"});
+    EXPECT_TRUE(TreeView_GetItemState(tree, Node(dlg, "Semaine", "Vendredi"), TVIS_EXPANDED) & TVIS_EXPANDED);
+    EXPECT_EQ(Image(tree, Node(dlg, "Semaine", "Vendredi", true)), 22);
+    EXPECT_EQ(std::string(g_pSchedule->slot[5].folder), folder);
+    EXPECT_STREQ(g_pSchedule->slot[5].file, "ETE.BMP");
+    EXPECT_STREQ(g_pSchedule->slot[5].mosa, "0");
+
+    // A day with a picture asks; No keeps it.
+    drop(Node(dlg, "Semaine", "Mardi"), IDNO, true);
+    EXPECT_EQ(Children(tree, Node(dlg, "Semaine", "Mardi")), std::vector<std::string>{"MARDI.BMP"});
+    EXPECT_STREQ(g_pSchedule->slot[2].file, "MARDI.BMP");
+    // Yes replaces, tiled this time.
+    SendMessageA(dlg.Item(IDC_MOSAIQUE), BM_CLICK, 0, 0);
+    drop(Node(dlg, "Semaine", "Mardi"), IDYES, true);
+    EXPECT_EQ(Children(tree, Node(dlg, "Semaine", "Mardi")), std::vector<std::string>{"ETE.BMP"});
+    EXPECT_STREQ(g_pSchedule->slot[2].mosa, "1");
+
+    // A picture node always asks, the same picture too; Yes replaces its month's.
+    TreeView_Expand(tree, Node(dlg, "Mois"), TVE_EXPAND);
+    TreeView_Expand(tree, Node(dlg, "Mois", "D\xE9""cembre"), TVE_EXPAND);
+    TreeView_EnsureVisible(tree, Node(dlg, "Mois", "D\xE9""cembre", true));
+    drop(Node(dlg, "Mois", "D\xE9""cembre", true), IDYES, true);
+    EXPECT_EQ(Children(tree, Node(dlg, "Mois", "D\xE9""cembre")), std::vector<std::string>{"ETE.BMP"});
+    EXPECT_STREQ(g_pSchedule->slot[19].file, "ETE.BMP");
+    drop(Node(dlg, "Mois", "D\xE9""cembre", true), IDNO, true);
+    EXPECT_STREQ(g_pSchedule->slot[19].file, "ETE.BMP");
+
+    // Roots take nothing, and nothing is asked.
+    // (The months folded again, so that every node shows and nothing scrolls.)
+    // "Semaine" is the tree's selected node, which the platform's tree does not
+    // drop-highlight: the release over it must still not fall on another node.
+    TreeView_Expand(tree, Node(dlg, "Mois"), TVE_COLLAPSE);
+    ASSERT_EQ(TreeView_GetSelection(tree), Node(dlg, "Semaine"));
+    ScheduleTable kept = *g_pSchedule;
+    drop(Node(dlg, "Semaine"), IDYES, false);
+    drop(Node(dlg, "Mois"), IDYES, false);
+    for (int i = 1; i <= LAST_SLOT; ++i)
+        EXPECT_EQ(memcmp(&kept.slot[i], &g_pSchedule->slot[i], sizeof kept.slot[i]), 0) << CalendarKey(i);
+
+    // Nothing reached the registry: that waits for a save.
+    EXPECT_EQ(Snapshot(ProfileKey(SECTION_WEEK)) + Snapshot(ProfileKey(SECTION_MONTH)), before);
+}
+
+TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)
+{
+    Resident dlg;
+    dlg.Tray(WM_LBUTTONDOWN);
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    Open(dlg, "C:\\", {"mirval-tests", "glisser"});
+    ScheduleTable kept = *g_pSchedule;
+    HTREEITEM friday = Node(dlg, "Semaine", "Vendredi");
+    RECT treeRect;
+    GetClientRect(tree, &treeRect);
+    POINT belowNodes = {treeRect.right / 2, treeRect.bottom - 5};
+    ClientToScreen(tree, &belowNodes);
+
+    // Hovering a node highlights it; moving off the tree removes the highlight;
+    // the release there drops nothing.
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(NodePoint(tree, friday));
+    EXPECT_EQ(TreeView_GetDropHilight(tree), friday);
+    EXPECT_EQ(CaptureOf(dlg.m_hwnd), dlg.m_hwnd);
+    POINT onList = ListItemPoint(list, 0);
+    DragTo(onList);
+    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    Release(onList);
+
+    // Below the last node: no node, nothing dropped.
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(belowNodes);
+    Release(belowNodes);
+
+    // Escape: the drag ends, the program does not.
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(NodePoint(tree, friday));
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(dlg.m_ended);
+    EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
+    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    Release(NodePoint(tree, friday));
+
+    // The capture lost, as to a task switch: the same.
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(NodePoint(tree, friday));
+    dlg.Send(WM_CANCELMODE);
+    EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
+    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    Release(NodePoint(tree, friday));
+    EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0) << "something was dropped";
+    EXPECT_EQ(TreeView_GetChild(tree, friday), nullptr);
+
+    // And the next drag works.
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(NodePoint(tree, friday));
+    Release(NodePoint(tree, friday));
+    EXPECT_STREQ(g_pSchedule->slot[5].file, "ETE.BMP");
+}
+
+TEST_F(Calendar, TheLongestNameIsCutToTheSlotOnTheDrop)
+{
+    Resident dlg;
+    dlg.Tray(WM_LBUTTONDOWN);
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    CreateDirectoryA((std::string(kRoot) + "long").c_str(), nullptr);
+    std::wstring wide = L"\\\\?\\C:\\mirval-tests\\long\\" + std::wstring(251, L'l') + L".bmp";
+    CloseHandle(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Open(dlg, "C:\\", {"mirval-tests", "long"});
+    ASSERT_EQ(ListView_GetItemCount(list), 1);
+    POINT to = NodePoint(tree, Node(dlg, "Semaine", "Samedi"));
+    StartDrag(ListItemPoint(list, 0));
+    DragTo(to);
+    Release(to);
+    EXPECT_EQ(std::string(g_pSchedule->slot[6].file), std::string(251, 'L') + ".BM");
+    EXPECT_EQ(std::string(g_pSchedule->slot[6].folder), std::string(kRoot) + "long\\");
 }
