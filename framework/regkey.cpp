@@ -4,9 +4,18 @@
 bool CRegKey::QueryText(const char* pszName, CString& text) const
 {
     if (!m_hKey) return false;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(m_hKey, pszName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
+    DWORD type = 0;
+    // Most texts here are paths: one call reads them; a longer one is read again.
+    char path[MAX_PATH + 1];
+    DWORD size = MAX_PATH;
+    LONG first = RegQueryValueExA(m_hKey, pszName, nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
+    if (first == ERROR_SUCCESS) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+        path[size] = '\0';
+        text = CString(path);
+        return true;
+    }
+    if (first != ERROR_MORE_DATA) return false;
     // The value may grow between the two calls; a few tries settle it.
     for (int attempt = 0; attempt < 4; ++attempt) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) return false;

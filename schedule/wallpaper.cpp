@@ -26,8 +26,10 @@ BOOL ApplyTodaysWallpaper(int mode)
     // no text value the desktop has no wallpaper, and that empty text is what a
     // refresh installs again. A value too long for the wallpaper call is never
     // handed back to it (the system would store it cut short): it stays as it is.
+    // Start-up never installs it: it is not read then, which keeps the start to
+    // the platform's own cost.
     CString current;
-    {
+    if (mode != APPLY_STARTUP) {
         CRegKey desktop;
         if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
             desktop.QueryText(VALUE_WALLPAPER, current);

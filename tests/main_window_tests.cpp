@@ -184,10 +184,16 @@ TEST_F(MainWindow, TrayEventsThatShowAndThoseThatDoNot)
 TEST_F(MainWindow, TrayMenuHasItsSixEntriesWithItsRightEdgeAtThePointer)
 {
     Resident dlg;
-    // Wine follows the X pointer: wait until the platform has the new position.
-    SetCursorPos(500, 300);
+    // Wine follows the X pointer: wait until the platform has the new position,
+    // and has kept it a while (a move still on its way from X would undo it).
     POINT pointer = {};
-    Eventually([&] { return GetCursorPos(&pointer) && pointer.x == 500 && pointer.y == 300; });
+    auto at500 = [&] { return GetCursorPos(&pointer) && pointer.x == 500 && pointer.y == 300; };
+    for (int tries = 0; tries < 5; ++tries) {
+        SetCursorPos(500, 300);
+        Eventually(at500);
+        Sleep(300);
+        if (at500()) break;
+    }
     dlg.Post(WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
     HWND menuWindow = OpenMenu();
     ASSERT_NE(menuWindow, nullptr) << "no menu on the right press";

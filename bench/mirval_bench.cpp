@@ -1,0 +1,231 @@
+// Benchmarks: each figure of the program against a bare platform baseline
+// measured in the same run, as the median of several runs. Nothing is asserted.
+#include "app/mirval_app.h"
+#include "app/mirval_dlg.h"
+#include "res/resource.h"
+#include "schedule/schedule.h"
+#include "schedule/wallpaper.h"
+#include "setup/setup.h"
+#include "tests/support/resident.h"
+#include "tests/support/test_support.h"
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+const char kDir[] = "C:\\mirval-bench\\";
+
+double Now()
+{
+    LARGE_INTEGER t, f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Median milliseconds of runs of f, after one warm-up run; before, untimed,
+// runs ahead of each.
+double Median(const std::function<void()>& f, int runs = 7, const std::function<void()>& before = nullptr)
+{
+    if (before) before();
+    f();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (before) before();
+        double start = Now();
+        f();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void Report(const char* what, double ours, double bare, const char* target)
+{
+    printf("%-46s %10.3f ms  bare %10.3f ms  ratio %5.2f  (target %s)\n", what, ours, bare,
+           bare > 0 ? ours / bare : 0.0, target);
+}
+
+HTREEITEM Child(HWND tree, HTREEITEM parent, const char* prefix)
+{
+    char text[300];
+    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
+         i = TreeView_GetNextSibling(tree, i)) {
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = i;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        if (strncmp(text, prefix, strlen(prefix)) == 0) return i;
+    }
+    return nullptr;
+}
+
+void Touch(const std::string& path)
+{
+    CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
+void StartUp()
+{
+    const std::string picture = std::string(kDir) + "START.BMP";
+    WriteBitmap(picture, 64, 64, RGB(10, 20, 30));
+    theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, picture.c_str());
+    double ours = Median([] { ApplyTodaysWallpaper(APPLY_STARTUP); });
+    double bare = Median([&] {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(picture.c_str()),
+                              SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    });
+    Report("1 start-up: ApplyTodaysWallpaper", ours, bare, "<= 1.10");
+    theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
+}
+
+void MakeListingFolder()
+{
+    const std::string folder = std::string(kDir) + "liste\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char name[64];
+    for (int i = 0; i < 5000; ++i) {
+        sprintf(name, "image%04d.bmp", i);
+        Touch(folder + name);
+        sprintf(name, "texte%04d.txt", i);
+        Touch(folder + name);
+    }
+}
+
+void Listing(Resident& dlg)
+{
+    const std::string folder = std::string(kDir) + "liste\\";
+    HWND tree = dlg.Item(IDC_FOLDER_TREE);
+    HTREEITEM c = Child(tree, nullptr, "C:");
+    TreeView_SelectItem(tree, c);
+    HTREEITEM bench = Child(tree, c, "mirval-bench");
+    TreeView_SelectItem(tree, bench);
+    HTREEITEM list = Child(tree, bench, "liste");
+    // Selecting another node first makes each selection a new listing.
+    double ours = Median([&] { TreeView_SelectItem(tree, list); }, 7,
+                         [&] { TreeView_SelectItem(tree, bench); });
+    double bare = Median([&] {
+        WIN32_FIND_DATAA entry;
+        HANDLE h = FindFirstFileA((folder + "*.*").c_str(), &entry);
+        int n = 0;
+        if (h != INVALID_HANDLE_VALUE) {
+            do ++n; while (FindNextFileA(h, &entry));
+            FindClose(h);
+        }
+    });
+    printf("   (%d pictures listed)\n", ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)));
+    Report("2 listing 5,000 pictures + 5,000 others", ours, bare, "<= 2");
+}
+
+void WriteBig8(const std::string& path, int w, int h)
+{
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 8;
+    const int stride = (w + 3) & ~3;
+    info.biSizeImage = static_cast<DWORD>(stride * h);
+    std::vector<RGBQUAD> table(256);
+    for (int i = 0; i < 256; ++i) table[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 128, 0};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info + 256 * sizeof(RGBQUAD);
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::vector<BYTE> bits(info.biSizeImage);
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] = static_cast<BYTE>(i * 7);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n;
+    WriteFile(f, &file, sizeof file, &n, nullptr);
+    WriteFile(f, &info, sizeof info, &n, nullptr);
+    WriteFile(f, table.data(), 256 * sizeof(RGBQUAD), &n, nullptr);
+    WriteFile(f, bits.data(), info.biSizeImage, &n, nullptr);
+    CloseHandle(f);
+}
+
+void Preview(Resident& dlg)
+{
+    const std::string folder = std::string(kDir) + "apercu\\";
+    HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    HTREEITEM bench = Child(tree, Child(tree, nullptr, "C:"), "mirval-bench");
+    TreeView_SelectItem(tree, bench);
+    TreeView_SelectItem(tree, Child(tree, bench, "apercu"));
+    for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+        char name[64] = "";
+        ListView_GetItemText(list, i, 0, name, sizeof name);
+        const std::string path = folder + name;
+        // The selection loads the picture; UpdateWindow paints the dialog at once.
+        double ours = Median(
+            [&] {
+                ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
+                UpdateWindow(dlg.m_hwnd);
+            },
+            5,
+            [&] {
+                ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+                UpdateWindow(dlg.m_hwnd);
+            });
+        double bare = Median([&] {
+            DeleteObject(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                    LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        }, 5);
+        std::string what = std::string("3 preview: load and paint 4000x3000 ") + name;
+        Report(what.c_str(), ours, bare, "<= 1.25");
+    }
+}
+
+void Drops(Resident& dlg)
+{
+    HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    HTREEITEM week = Child(tree, nullptr, "Semaine");
+    HTREEITEM friday = Child(tree, week, "Vendredi");
+    RECT r;
+    TreeView_GetItemRect(tree, friday, &r, TRUE);
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MapWindowPoints(tree, dlg.m_hwnd, &at, 1);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    double start = Now();
+    for (int i = 0; i < 1000; ++i) {
+        NMLISTVIEW begin = {};
+        begin.hdr.hwndFrom = list;
+        begin.hdr.idFrom = IDC_PICTURE_LIST;
+        begin.hdr.code = LVN_BEGINDRAG;
+        begin.iItem = 0;
+        dlg.Send(WM_NOTIFY, IDC_PICTURE_LIST, reinterpret_cast<LPARAM>(&begin));
+        dlg.Send(WM_MOUSEMOVE, MK_LBUTTON, where);
+        dlg.Send(WM_LBUTTONUP, 0, where);
+        // Made empty again, so that the next drop asks nothing either.
+        TreeView_DeleteItem(tree, TreeView_GetChild(tree, friday));
+        g_pSchedule->slot[5].file[0] = '\0';
+    }
+    printf("%-46s %10.3f ms each\n", "5 a drop through the real handlers", (Now() - start) / 1000);
+}
+}
+
+int main()
+{
+    theApp.SetRegistryKey("Tarvex Software");
+    CreateDirectoryA(kDir, nullptr);
+    g_pSchedule = new ScheduleTable();
+    StartUp();
+    LoadSchedule();
+    // Folder nodes are made once: every folder is there before the dialog lists them.
+    const std::string preview = std::string(kDir) + "apercu\\";
+    WriteBitmap(preview + "GRANDE.BMP", 4000, 3000, RGB(200, 100, 50));
+    WriteBig8(preview + "PALETTE.BMP", 4000, 3000);
+    MakeListingFolder();
+
+    double start = Now();
+    Resident dlg;
+    printf("%-46s %10.3f ms\n", "5 dialog made, drives and calendar filled", Now() - start);
+    dlg.Tray(WM_LBUTTONDOWN);
+    Listing(dlg);
+    Preview(dlg);
+    Drops(dlg);
+    return 0;
+}
