@@ -1,0 +1,153 @@
+// Hostile input: stored settings of the wrong types and sizes, huge folders,
+// and doubled commands. Each must leave the program running, the table's texts
+// within their fields and the stored form whole.
+#include "app/mirval_app.h"
+#include "app/mirval_dlg.h"
+#include "res/resource.h"
+#include "schedule/schedule.h"
+#include "schedule/wallpaper.h"
+#include "setup/setup.h"
+#include "tests/support/resident.h"
+#include "tests/support/test_support.h"
+#include <gtest/gtest.h>
+#include <cstring>
+
+namespace {
+const char kCompanyKey[] = "Software\\Tarvex Software";
+const char kDesktop[] = "Control Panel\\desktop";
+
+class Hostile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        theApp.SetRegistryKey("Tarvex Software");
+        DeleteKeyTree(kCompanyKey);
+        g_pSchedule = new ScheduleTable();
+        g_selectedPicture.Empty();
+    }
+    void TearDown() override
+    {
+        delete g_pSchedule;
+        g_pSchedule = nullptr;
+        DeleteKeyTree(kCompanyKey);
+    }
+};
+
+bool FieldsEnded(const ScheduleSlot& s)
+{
+    return strnlen(s.folder, sizeof s.folder) < sizeof s.folder &&
+           strnlen(s.file, sizeof s.file) < sizeof s.file && strnlen(s.mosa, sizeof s.mosa) < sizeof s.mosa;
+}
+
+HTREEITEM Find(HWND tree, HTREEITEM parent, const char* text)
+{
+    char buf[300];
+    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
+         i = TreeView_GetNextSibling(tree, i)) {
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = i;
+        tv.pszText = buf;
+        tv.cchTextMax = sizeof buf;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        if (strcmp(buf, text) == 0) return i;
+    }
+    return nullptr;
+}
+}
+
+TEST_F(Hostile, StoredValuesOfEveryShapeLeaveTheProgramWhole)
+{
+    const std::string big(64 * 1024, 'x');
+    struct { const char* what; DWORD type; std::string data; const char* file; } cases[] = {
+        {"a number", REG_DWORD, std::string("\x01\x02\x03\x04", 4), ""},
+        {"bytes", REG_BINARY, std::string("\xFF\x00\\\xFE", 4), ""},
+        {"several texts", REG_MULTI_SZ, std::string("C:\\A\\B.BMP\0C:\\C.BMP\0\0", 22), ""},
+        {"64 KiB of text", REG_SZ, "C:\\" + big + "\\X.BMP" + '\0', ""},
+        {"a 64 KiB name", REG_SZ, "C:\\" + big + '\0', ""},
+        {"a text without its zero", REG_SZ, "C:\\A\\SANSZERO.BMP", "SANSZERO.BMP"},
+        {"an empty value", REG_SZ, "", ""},
+        {"UTF-8 bytes", REG_SZ, std::string("C:\\\xC3\xA9t\xC3\xA9\\\xC3\x89T\xC3\x89.BMP") + '\0', "\xC3\x89T\xC3\x89.BMP"},
+    };
+    const std::string week = ProfileKey(SECTION_WEEK), misc = ProfileKey(SECTION_MISC);
+    const RegValue wallpaper = ReadValue(kDesktop, "Wallpaper");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(kCompanyKey);
+        SetRawValue(week.c_str(), "Lundi", c.type, c.data);
+        SetRawValue(week.c_str(), "MosaLundi", c.type, c.data);
+        // The every-day value of a wrong type is no every-day picture.
+        if (c.type != REG_SZ) SetRawValue(misc.c_str(), VALUE_EVERY_DAY, c.type, c.data);
+        *g_pSchedule = ScheduleTable();
+        ApplyTodaysWallpaper(APPLY_STARTUP);
+        LoadSchedule();
+        EXPECT_EQ(g_everyDayActive, 0);
+        for (const auto& s : g_pSchedule->slot) ASSERT_TRUE(FieldsEnded(s));
+        EXPECT_STREQ(g_pSchedule->slot[1].file, c.file);
+
+        Resident dlg;
+        HWND tree = dlg.Item(IDC_CALENDAR_TREE);
+        HTREEITEM monday = Find(tree, Find(tree, nullptr, "Semaine"), "Lundi");
+        ASSERT_TRUE(monday);
+        EXPECT_EQ(TreeView_GetChild(tree, monday) != nullptr, c.file[0] != '\0');
+
+        // Ok, twice: the whole stored form, the same both times.
+        dlg.Tray(WM_LBUTTONDOWN);
+        dlg.Command(IDC_OK);
+        const std::string once = ReadText(week.c_str(), "Lundi") + "|" + ReadText(week.c_str(), "MosaLundi");
+        dlg.Tray(WM_LBUTTONDOWN);
+        dlg.Command(IDC_OK);
+        EXPECT_EQ(ReadText(week.c_str(), "Lundi") + "|" + ReadText(week.c_str(), "MosaLundi"), once);
+        EXPECT_EQ(ReadValue(week.c_str(), "Lundi").type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(ReadText(ProfileKey(SECTION_MONTH).c_str(), "D\xE9""cembre"), "");
+    }
+
+    // A stored every-day picture too long for the wallpaper call is never handed to it.
+    SetText(misc.c_str(), VALUE_EVERY_DAY, "C:\\" + big + "\\X.BMP");
+    const RegValue before = ReadValue(kDesktop, "Wallpaper");
+    ApplyTodaysWallpaper(APPLY_STARTUP);
+    EXPECT_EQ(ReadValue(kDesktop, "Wallpaper").data, before.data);
+    EXPECT_EQ(g_everyDayActive, 1);
+}
+
+TEST_F(Hostile, AFolderOfTwentyThousandEntriesListsItsPictures)
+{
+    // The folder E:\\vingt-mille is made by the test world (tests/harness/make-drives).
+    ApplyTodaysWallpaper(APPLY_STARTUP);
+    LoadSchedule();
+    Resident dlg;
+    HWND tree = dlg.Item(IDC_FOLDER_TREE);
+    HTREEITEM c = TreeView_GetRoot(tree);
+    while (c) {
+        char text[64] = "";
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = c;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        if (strncmp(text, "E:", 2) == 0) break;
+        c = TreeView_GetNextSibling(tree, c);
+    }
+    ASSERT_TRUE(c);
+    TreeView_SelectItem(tree, c);
+    HTREEITEM big = Find(tree, c, "vingt-mille");
+    ASSERT_TRUE(big);
+    TreeView_SelectItem(tree, big);
+    EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 10000);
+
+    // The drive without a disc: an empty list, no nodes, nothing expanded.
+    for (HTREEITEM d = TreeView_GetRoot(tree); d; d = TreeView_GetNextSibling(tree, d)) {
+        char text[64] = "";
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = d;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        if (strncmp(text, "D:", 2) != 0) continue;
+        TreeView_SelectItem(tree, d);
+        EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 0);
+        EXPECT_EQ(TreeView_GetChild(tree, d), nullptr);
+    }
+}
