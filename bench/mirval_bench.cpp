@@ -48,21 +48,6 @@ void Report(const char* what, double ours, double bare, const char* target)
            bare > 0 ? ours / bare : 0.0, target);
 }
 
-HTREEITEM Child(HWND tree, HTREEITEM parent, const char* prefix)
-{
-    char text[300];
-    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-         i = TreeView_GetNextSibling(tree, i)) {
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = i;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (strncmp(text, prefix, strlen(prefix)) == 0) return i;
-    }
-    return nullptr;
-}
 
 void Touch(const std::string& path)
 {
@@ -100,11 +85,11 @@ void Listing(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "liste\\";
     HWND tree = dlg.Item(IDC_FOLDER_TREE);
-    HTREEITEM c = Child(tree, nullptr, "C:");
+    HTREEITEM c = FindNode(tree, nullptr, "C:", true);
     TreeView_SelectItem(tree, c);
-    HTREEITEM bench = Child(tree, c, "mirval-bench");
+    HTREEITEM bench = FindNode(tree, c, "mirval-bench", true);
     TreeView_SelectItem(tree, bench);
-    HTREEITEM list = Child(tree, bench, "liste");
+    HTREEITEM list = FindNode(tree, bench, "liste", true);
     // Selecting another node first makes each selection a new listing.
     double ours = Median([&] { TreeView_SelectItem(tree, list); }, 7,
                          [&] { TreeView_SelectItem(tree, bench); });
@@ -152,9 +137,9 @@ void Preview(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "apercu\\";
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM bench = Child(tree, Child(tree, nullptr, "C:"), "mirval-bench");
+    HTREEITEM bench = FindNode(tree, FindNode(tree, nullptr, "C:"), "mirval-bench", true);
     TreeView_SelectItem(tree, bench);
-    TreeView_SelectItem(tree, Child(tree, bench, "apercu"));
+    TreeView_SelectItem(tree, FindNode(tree, bench, "apercu", true));
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
         char name[64] = "";
         ListView_GetItemText(list, i, 0, name, sizeof name);
@@ -182,8 +167,8 @@ void Preview(Resident& dlg)
 void Drops(Resident& dlg)
 {
     HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM week = Child(tree, nullptr, "Semaine");
-    HTREEITEM friday = Child(tree, week, "Vendredi");
+    HTREEITEM week = FindNode(tree, nullptr, "Semaine", true);
+    HTREEITEM friday = FindNode(tree, week, "Vendredi", true);
     RECT r;
     TreeView_GetItemRect(tree, friday, &r, TRUE);
     POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};

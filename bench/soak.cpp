@@ -24,21 +24,6 @@ void Figures(const char* when)
     fflush(stdout);
 }
 
-HTREEITEM Child(HWND tree, HTREEITEM parent, const char* prefix)
-{
-    char text[300];
-    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-         i = TreeView_GetNextSibling(tree, i)) {
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = i;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (strncmp(text, prefix, strlen(prefix)) == 0) return i;
-    }
-    return nullptr;
-}
 }
 
 int main()
@@ -52,9 +37,9 @@ int main()
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM c = Child(tree, nullptr, "C:");
+    HTREEITEM c = FindNode(tree, nullptr, "C:", true);
     TreeView_SelectItem(tree, c);
-    TreeView_SelectItem(tree, Child(tree, c, "mirval-soak"));
+    TreeView_SelectItem(tree, FindNode(tree, c, "mirval-soak", true));
 
     // A warm-up round first, so that what the platform keeps once is not counted.
     for (int i = 0; i < 100; ++i) {

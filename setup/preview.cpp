@@ -31,6 +31,20 @@ std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
     return origins;
 }
 
+namespace {
+// Stretches the whole of a bitmap of width x height over a control's client area.
+void StretchOver(CDC& dc, const CWnd& control, const CBitmap& bitmap, int width, int height)
+{
+    RECT client;
+    control.GetClientRect(&client);
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    HGDIOBJ previous = memory.SelectObject(bitmap);
+    dc.StretchBlt(0, 0, client.right, client.bottom, &memory, 0, 0, width, height, SRCCOPY);
+    memory.SelectObject(previous);
+}
+}
+
 void CMirvalDlg::RepaintScreenFrame()
 {
     RECT frame;
@@ -110,15 +124,7 @@ void CMirvalDlg::OnPaint()
     Default();
 
     CPaintDC monitorDC(&m_frameMonitor);
-    {
-        RECT client;
-        m_frameMonitor.GetClientRect(&client);
-        CDC memory;
-        memory.CreateCompatibleDC(&monitorDC);
-        HGDIOBJ previous = memory.SelectObject(m_bmpMonitor);
-        monitorDC.StretchBlt(0, 0, client.right, client.bottom, &memory, 0, 0, 150, 139, SRCCOPY);
-        memory.SelectObject(previous);
-    }
+    StretchOver(monitorDC, m_frameMonitor, m_bmpMonitor, 150, 139);
 
     if (g_previewLoaded == 1) {
         RECT desktop;
@@ -147,13 +153,7 @@ void CMirvalDlg::OnPaint()
         if (oldPalette) frameDC.SelectPalette(oldPalette, FALSE);
     } else {
         CPaintDC screenDC(&m_frameScreen);
-        RECT client;
-        m_frameScreen.GetClientRect(&client);
-        CDC memory;
-        memory.CreateCompatibleDC(&screenDC);
-        HGDIOBJ previous = memory.SelectObject(m_bmpEmptyScreen);
-        screenDC.StretchBlt(0, 0, client.right, client.bottom, &memory, 0, 0, 82, 88, SRCCOPY);
-        memory.SelectObject(previous);
+        StretchOver(screenDC, m_frameScreen, m_bmpEmptyScreen, 82, 88);
     }
 }
 

@@ -9,29 +9,11 @@
 #include "setup/setup.h"
 #include "tests/support/resident.h"
 #include "tests/support/test_support.h"
+#include "tests/support/fresh_profile.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
 namespace {
-const char kCompanyKey[] = "Software\\Tarvex Software";
-const char kDesktop[] = "Control Panel\\desktop";
-
-class Hostile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        theApp.SetRegistryKey("Tarvex Software");
-        DeleteKeyTree(kCompanyKey);
-        g_pSchedule = new ScheduleTable();
-        g_selectedPicture.Empty();
-    }
-    void TearDown() override
-    {
-        delete g_pSchedule;
-        g_pSchedule = nullptr;
-        DeleteKeyTree(kCompanyKey);
-    }
-};
 
 bool FieldsEnded(const ScheduleSlot& s)
 {
@@ -39,24 +21,9 @@ bool FieldsEnded(const ScheduleSlot& s)
            strnlen(s.file, sizeof s.file) < sizeof s.file && strnlen(s.mosa, sizeof s.mosa) < sizeof s.mosa;
 }
 
-HTREEITEM Find(HWND tree, HTREEITEM parent, const char* text)
-{
-    char buf[300];
-    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-         i = TreeView_GetNextSibling(tree, i)) {
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = i;
-        tv.pszText = buf;
-        tv.cchTextMax = sizeof buf;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (strcmp(buf, text) == 0) return i;
-    }
-    return nullptr;
-}
 }
 
-TEST_F(Hostile, StoredValuesOfEveryShapeLeaveTheProgramWhole)
+TEST_F(FreshProfile, StoredValuesOfEveryShapeLeaveTheProgramWhole)
 {
     const std::string big(64 * 1024, 'x');
     struct { const char* what; DWORD type; std::string data; const char* file; } cases[] = {
@@ -79,15 +46,14 @@ TEST_F(Hostile, StoredValuesOfEveryShapeLeaveTheProgramWhole)
         // The every-day value of a wrong type is no every-day picture.
         if (c.type != REG_SZ) SetRawValue(misc.c_str(), VALUE_EVERY_DAY, c.type, c.data);
         *g_pSchedule = ScheduleTable();
-        ApplyTodaysWallpaper(APPLY_STARTUP);
-        LoadSchedule();
+        StartUp();
         EXPECT_EQ(g_everyDayActive, 0);
         for (const auto& s : g_pSchedule->slot) ASSERT_TRUE(FieldsEnded(s));
         EXPECT_STREQ(g_pSchedule->slot[1].file, c.file);
 
         Resident dlg;
         HWND tree = dlg.Item(IDC_CALENDAR_TREE);
-        HTREEITEM monday = Find(tree, Find(tree, nullptr, "Semaine"), "Lundi");
+        HTREEITEM monday = FindNode(tree, FindNode(tree, nullptr, "Semaine"), "Lundi");
         ASSERT_TRUE(monday);
         EXPECT_EQ(TreeView_GetChild(tree, monday) != nullptr, c.file[0] != '\0');
 
@@ -110,44 +76,24 @@ TEST_F(Hostile, StoredValuesOfEveryShapeLeaveTheProgramWhole)
     EXPECT_EQ(g_everyDayActive, 1);
 }
 
-TEST_F(Hostile, AFolderOfTwentyThousandEntriesListsItsPictures)
+TEST_F(FreshProfile, AFolderOfTwentyThousandEntriesListsItsPictures)
 {
     // The folder E:\\vingt-mille is made by the test world (tests/harness/make-drives).
-    ApplyTodaysWallpaper(APPLY_STARTUP);
-    LoadSchedule();
+    StartUp();
     Resident dlg;
     HWND tree = dlg.Item(IDC_FOLDER_TREE);
-    HTREEITEM c = TreeView_GetRoot(tree);
-    while (c) {
-        char text[64] = "";
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = c;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (strncmp(text, "E:", 2) == 0) break;
-        c = TreeView_GetNextSibling(tree, c);
-    }
+    HTREEITEM c = FindNode(tree, nullptr, "E:", true);
     ASSERT_TRUE(c);
     TreeView_SelectItem(tree, c);
-    HTREEITEM big = Find(tree, c, "vingt-mille");
+    HTREEITEM big = FindNode(tree, c, "vingt-mille");
     ASSERT_TRUE(big);
     TreeView_SelectItem(tree, big);
     EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 10000);
 
     // The drive without a disc: an empty list, no nodes, nothing expanded.
-    for (HTREEITEM d = TreeView_GetRoot(tree); d; d = TreeView_GetNextSibling(tree, d)) {
-        char text[64] = "";
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = d;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (strncmp(text, "D:", 2) != 0) continue;
-        TreeView_SelectItem(tree, d);
-        EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 0);
-        EXPECT_EQ(TreeView_GetChild(tree, d), nullptr);
-    }
+    HTREEITEM d = FindNode(tree, nullptr, "D:", true);
+    ASSERT_TRUE(d);
+    TreeView_SelectItem(tree, d);
+    EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 0);
+    EXPECT_EQ(TreeView_GetChild(tree, d), nullptr);
 }

@@ -10,6 +10,7 @@
 #include "schedule/wallpaper.h"
 #include "tests/support/resident.h"
 #include "tests/support/test_support.h"
+#include "tests/support/fresh_profile.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <atomic>
@@ -18,8 +19,6 @@
 #include <thread>
 
 namespace {
-const char kCompanyKey[] = "Software\\Tarvex Software";
-const char kDesktop[] = "Control Panel\\desktop";
 
 bool French()
 {
@@ -75,29 +74,7 @@ bool TrayIconPresent(HWND owner)
     return true;
 }
 
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        theApp.SetRegistryKey("Tarvex Software");
-        DeleteKeyTree(kCompanyKey);
-        g_pSchedule = new ScheduleTable();
-        g_selectedPicture.Empty();
-        g_everyDayActive = 0;
-    }
-    void TearDown() override
-    {
-        delete g_pSchedule;
-        g_pSchedule = nullptr;
-        DeleteKeyTree(kCompanyKey);
-    }
-    // As start-up does before the dialog: today's picture, then the table.
-    static void StartUp()
-    {
-        ApplyTodaysWallpaper(APPLY_STARTUP);
-        LoadSchedule();
-    }
-};
+class MainWindow : public FreshProfile {};
 }
 
 // ---- The caption ----

@@ -9,13 +9,12 @@
 #include "setup/setup.h"
 #include "tests/support/resident.h"
 #include "tests/support/test_support.h"
+#include "tests/support/fresh_profile.h"
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <vector>
 
 namespace {
-const char kCompanyKey[] = "Software\\Tarvex Software";
-const char kDesktop[] = "Control Panel\\desktop";
 const char kRoot[] = "C:\\mirval-tests\\";
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
@@ -75,27 +74,13 @@ std::vector<std::string> Children(HWND tree, HTREEITEM parent)
 {
     std::vector<std::string> texts;
     HTREEITEM item = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        char text[300] = "";
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = item;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        texts.push_back(text);
-    }
+    for (; item; item = TreeView_GetNextSibling(tree, item)) texts.push_back(NodeText(tree, item));
     return texts;
 }
 
 HTREEITEM Child(HWND tree, HTREEITEM parent, const std::string& text)
 {
-    HTREEITEM item = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-    for (auto& t : Children(tree, parent)) {
-        if (t == text || (!parent && t.compare(0, text.size(), text) == 0)) return item;
-        item = TreeView_GetNextSibling(tree, item);
-    }
-    return nullptr;
+    return FindNode(tree, parent, text, parent == nullptr);   // drive roots by their letter
 }
 
 int Image(HWND tree, HTREEITEM item)
@@ -156,23 +141,12 @@ std::string Upper(std::string s)
     return s;
 }
 
-class Setup : public ::testing::Test {
+class Setup : public FreshProfile {
 protected:
     void SetUp() override
     {
-        theApp.SetRegistryKey("Tarvex Software");
-        DeleteKeyTree(kCompanyKey);
-        g_pSchedule = new ScheduleTable();
-        g_selectedPicture.Empty();
-        g_previewLoaded = 0;
-        ApplyTodaysWallpaper(APPLY_STARTUP);
-        LoadSchedule();
-    }
-    void TearDown() override
-    {
-        delete g_pSchedule;
-        g_pSchedule = nullptr;
-        DeleteKeyTree(kCompanyKey);
+        FreshProfile::SetUp();
+        StartUp();
     }
 
     // Selects the node of a folder below a drive, opening the nodes on the way as

@@ -9,10 +9,8 @@ desktop='HKCU\Control Panel\desktop'
 shots=$MIRVAL_TEST_WORLD/shots
 RED="255,0,0"
 
-# The world's fixed drive E: lists fourth in the folder tree.
-photos=$MIRVAL_TEST_WORLD/data/Photos
-mkdir -p "$photos"
-convert -size 200x150 xc:red -type truecolor "BMP3:$photos/rouge.bmp"
+make_photos
+reg_delete_key 'HKCU\Software\Tarvex Software'    # no picture of today's to install
 reg_set "$desktop" Wallpaper ""
 reg_set "$desktop" TileWallpaper 0
 
@@ -20,10 +18,7 @@ mirval_start "$exe" || exit 1
 xdotool mousemove $TRAY_X $TRAY_Y click 1
 wait_window shown >/dev/null
 click_caption
-xdotool mousemove 580 372 click 1     # E:\ DONNEES
-sleep 0.6
-xdotool mousemove 585 388 click 1     # its folder Photos, made by that click
-sleep 0.6
+open_photos
 xdotool mousemove 320 195 click 1     # the list's first picture
 middle="639 205" corner="575 165"
 check "the monitor shows the picture" "$RED" "$(pixel_at $middle $RED)"

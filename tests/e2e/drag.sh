@@ -11,9 +11,7 @@ days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
 today=$(date +%u)                      # 1 Monday ... 7 Sunday: the tree's order
 day=${days[$((today - 1))]}
 
-photos=$MIRVAL_TEST_WORLD/data/Photos
-mkdir -p "$photos"
-convert -size 200x150 xc:red -type truecolor "BMP3:$photos/rouge.bmp"
+make_photos
 reg_delete_key 'HKCU\Software\Tarvex Software'
 reg_set "$desktop" Wallpaper ""
 reg_set "$desktop" TileWallpaper 1
@@ -22,14 +20,14 @@ mirval_start "$exe" || exit 1
 xdotool mousemove $TRAY_X $TRAY_Y click 1
 wait_window shown >/dev/null
 click_caption
-xdotool mousemove 580 372 click 1     # E:\ DONNEES
-sleep 0.6
-xdotool mousemove 585 388 click 1     # Photos
-sleep 0.6
+open_photos
 
 # The calendar's rows are 16 pixels: "Semaine", then the weekdays under it.
 target_y=$((177 + 16 * today))
-xdotool mousemove 320 195 mousedown 1
+xdotool mousemove 320 195
+sleep 0.2
+xdotool mousedown 1
+sleep 0.2
 for step in 1 2 3 4 5 6 7 8 9 10; do
     xdotool mousemove $((320 - 22 * step)) $((195 + (target_y - 195) * step / 10))
     sleep 0.05

@@ -167,3 +167,20 @@ click_dialog() {   # click_dialog X Y
 # does by clicking its caption.
 click_caption() { click_dialog 200 8; }
 close_box() { click_dialog -14 11; }
+
+# Puts a red 200x150 rouge.bmp alone in E:\Photos (the world's fixed drive E:,
+# fourth in the folder tree).
+make_photos() {
+    local photos=$MIRVAL_TEST_WORLD/data/Photos
+    rm -rf "$photos"
+    mkdir -p "$photos"
+    convert -size 200x150 xc:red -type truecolor "BMP3:$photos/rouge.bmp"
+}
+# Opens E:\Photos in the shown setup dialog: the drive's node, then the folder
+# node that click makes under it.
+open_photos() {
+    xdotool mousemove 580 372 click 1
+    sleep 0.6
+    xdotool mousemove 585 388 click 1
+    sleep 0.6
+}

@@ -19,6 +19,28 @@ std::string Text(HWND hwnd)
     return buf;
 }
 
+std::string NodeText(HWND tree, HTREEITEM item)
+{
+    char text[300] = "";
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+}
+
+HTREEITEM FindNode(HWND tree, HTREEITEM parent, const std::string& text, bool prefix)
+{
+    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
+         i = TreeView_GetNextSibling(tree, i)) {
+        std::string t = NodeText(tree, i);
+        if (t == text || (prefix && t.compare(0, text.size(), text) == 0)) return i;
+    }
+    return nullptr;
+}
+
 namespace {
 // The dialog among a thread's windows.
 BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM param)

@@ -2,6 +2,7 @@
 // and the ways a test finds the windows it shows.
 #pragma once
 #include "app/mirval_dlg.h"
+#include <commctrl.h>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -11,6 +12,10 @@ bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 std::string Text(HWND hwnd);
 // The visible popup menu of this process, or nullptr after the timeout.
 HWND OpenMenu(DWORD timeoutMs = 3000);
+// A tree node's text, and the first node under parent (the roots for nullptr)
+// whose text is text, or begins with it.
+std::string NodeText(HWND tree, HTREEITEM item);
+HTREEITEM FindNode(HWND tree, HTREEITEM parent, const std::string& text, bool prefix = false);
 
 class Resident {
 public:
