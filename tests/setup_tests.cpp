@@ -980,6 +980,17 @@ TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)
     EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0) << "something was dropped";
     EXPECT_EQ(TreeView_GetChild(tree, friday), nullptr);
 
+    // A drag image the list cannot make (here for an item it does not hold): no
+    // drag begins, so no capture and nothing to drop.
+    NMLISTVIEW begin = {};
+    begin.hdr.hwndFrom = list;
+    begin.hdr.idFrom = IDC_PICTURE_LIST;
+    begin.hdr.code = LVN_BEGINDRAG;
+    begin.iItem = 99;
+    dlg.Send(WM_NOTIFY, IDC_PICTURE_LIST, reinterpret_cast<LPARAM>(&begin));
+    EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
+    EXPECT_FALSE(dlg.m_dlg->m_bDragging);
+
     // And the next drag works.
     StartDrag(ListItemPoint(list, 0));
     DragTo(NodePoint(tree, friday));
