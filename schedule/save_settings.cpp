@@ -29,6 +29,9 @@ BOOL CMirvalDlg::SaveSettings()
     }
 
     const char* tile = m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0";
+    // Every value that can be written is; one that cannot (a section key the
+    // user may not open) is said, not passed over as saved.
+    BOOL written = TRUE;
 
     if (m_btnEveryDay.GetCheck() == BST_CHECKED) {
         if (g_selectedPicture.IsEmpty()) {
@@ -37,20 +40,24 @@ BOOL CMirvalDlg::SaveSettings()
             UpdateData(FALSE);
             return TRUE;
         }
-        theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, g_selectedPicture);
+        written &= theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, g_selectedPicture);
     } else {
-        theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
+        written &= theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
     }
-    theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY_TILE, tile);
+    written &= theApp.WriteProfileString(SECTION_MISC, VALUE_EVERY_DAY_TILE, tile);
 
     for (int slot = FIRST_WEEKDAY_SLOT; slot <= LAST_SLOT; ++slot) {
         const ScheduleSlot& s = g_pSchedule->slot[slot];
         const char* key = CalendarKey(slot);
-        theApp.WriteProfileString(SectionOfSlot(slot), key, CString(s.folder) + s.file);
-        theApp.WriteProfileString(SectionOfSlot(slot), FlagValueName(key), s.mosa);
+        written &= theApp.WriteProfileString(SectionOfSlot(slot), key, CString(s.folder) + s.file);
+        written &= theApp.WriteProfileString(SectionOfSlot(slot), FlagValueName(key), s.mosa);
     }
 
     key.Close();
     ApplyTodaysWallpaper(APPLY_SAVED);
+    if (!written) {
+        Warn(*this, IDS_SAVE_FAILED);
+        return FALSE;
+    }
     return TRUE;
 }

@@ -97,3 +97,46 @@ TEST_F(FreshProfile, AFolderOfTwentyThousandEntriesListsItsPictures)
     EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), 0);
     EXPECT_EQ(TreeView_GetChild(tree, d), nullptr);
 }
+
+namespace {
+// Gives a key an empty access list (nobody may open it), or gives it back one
+// that lets everyone in. The owner may always change the list.
+bool LockKey(const std::string& path, bool locked)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    // A null list lets everyone in; an empty one lets nobody.
+    SetSecurityDescriptorDacl(&sd, TRUE, locked ? &empty : nullptr, FALSE);
+    bool ok = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+}
+
+TEST_F(FreshProfile, ASectionKeyNobodyMayOpenIsReadAsEmptyAndItsSaveIsSaidToFail)
+{
+    const std::string week = ProfileKey(SECTION_WEEK);
+    SetText(week.c_str(), "Lundi", "C:\\A\\LUNDI.BMP");
+    ASSERT_TRUE(LockKey(week, true));
+    StartUp();
+    EXPECT_STREQ(g_pSchedule->slot[1].file, "");
+    {
+        Resident dlg;
+        dlg.Tray(WM_LBUTTONDOWN);
+        MessageBoxAnswer box(IDOK);
+        dlg.Post(WM_COMMAND, IDC_OK);
+        ASSERT_TRUE(box.Answered());
+        CString expected;
+        expected.LoadString(IDS_SAVE_FAILED);
+        EXPECT_EQ(box.text, std::string(expected));
+        EXPECT_TRUE(dlg.Shown()) << "a failed save left as if it had been made";
+        // What could be written was.
+        EXPECT_EQ(ReadText(ProfileKey(SECTION_MONTH).c_str(), "Janvier"), "");
+    }
+    ASSERT_TRUE(LockKey(week, false));
+    EXPECT_EQ(ReadText(week.c_str(), "Lundi"), "C:\\A\\LUNDI.BMP") << "the stored setting was lost";
+}
