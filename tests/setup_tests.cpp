@@ -713,6 +713,15 @@ void Release(POINT at)
     Sleep(150);
 }
 
+// The dialog's thread may still be behind on the pointer's moves: the highlight
+// is read once it has caught up, or after a while.
+HTREEITEM HighlightOnceSettled(HWND tree, HTREEITEM expected)
+{
+    HTREEITEM seen = nullptr;
+    Eventually([&] { return (seen = TreeView_GetDropHilight(tree)) == expected; }, 2000);
+    return seen;
+}
+
 HWND CaptureOf(HWND window)
 {
     GUITHREADINFO info = {};
@@ -882,7 +891,7 @@ TEST_F(Calendar, DropsFollowTheNodeUnderThePointer)
             EXPECT_EQ(box.text, "Voulez vous remplacer\nl'image");
             EXPECT_EQ(box.caption, "Attention");
         }
-        EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+        EXPECT_EQ(HighlightOnceSettled(tree, nullptr), nullptr);
         EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
     };
     const std::string folder = std::string(kRoot) + "glisser\\";
@@ -949,11 +958,11 @@ TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)
     // the release there drops nothing.
     StartDrag(ListItemPoint(list, 0));
     DragTo(NodePoint(tree, friday));
-    EXPECT_EQ(TreeView_GetDropHilight(tree), friday);
+    EXPECT_EQ(HighlightOnceSettled(tree, friday), friday);
     EXPECT_EQ(CaptureOf(dlg.m_hwnd), dlg.m_hwnd);
     POINT onList = ListItemPoint(list, 0);
     DragTo(onList);
-    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    EXPECT_EQ(HighlightOnceSettled(tree, nullptr), nullptr);
     Release(onList);
 
     // Below the last node: no node, nothing dropped.
@@ -965,9 +974,9 @@ TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)
     StartDrag(ListItemPoint(list, 0));
     DragTo(NodePoint(tree, friday));
     Key(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return CaptureOf(dlg.m_hwnd) == nullptr; }, 2000));
     EXPECT_FALSE(dlg.m_ended);
-    EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
-    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    EXPECT_EQ(HighlightOnceSettled(tree, nullptr), nullptr);
     Release(NodePoint(tree, friday));
 
     // The capture lost, as to a task switch: the same.
@@ -975,7 +984,7 @@ TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)
     DragTo(NodePoint(tree, friday));
     dlg.Send(WM_CANCELMODE);
     EXPECT_EQ(CaptureOf(dlg.m_hwnd), nullptr);
-    EXPECT_EQ(TreeView_GetDropHilight(tree), nullptr);
+    EXPECT_EQ(HighlightOnceSettled(tree, nullptr), nullptr);
     Release(NodePoint(tree, friday));
     EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0) << "something was dropped";
     EXPECT_EQ(TreeView_GetChild(tree, friday), nullptr);
