@@ -49,8 +49,9 @@ world_start_desktop() {
     local state=$1
     setsid wine explorer "/desktop=Default,$WORLD_DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     echo $! >"$state/desktop.pid"
-    # The desktop is up once Wine's X window for it exists.
-    for _ in $(seq 100); do
+    # The desktop is up once Wine's X window for it exists (a prefix that Wine
+    # brings up to date first takes a while longer).
+    for _ in $(seq 300); do
         xwininfo -root -tree 2>/dev/null | grep -q 'Default - Wine desktop' && return 0
         sleep 0.1
     done
@@ -65,7 +66,7 @@ world_stop() {
     [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
     local f
     for f in "$state/desktop.pid" "$state/xvfb.pid"; do
-        [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null
+        [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null || true
         rm -f "$f"
     done
     rm -f "$state/display"
