@@ -29,7 +29,8 @@ public:
     void OnCancel() override;
 
     // Writes the every-day choice and the whole table, then installs today's
-    // picture. FALSE, after telling the user, when the settings' key cannot be opened.
+    // picture. FALSE, after telling the user, when the settings' key cannot be
+    // opened or a value cannot be written.
     BOOL SaveSettings();
 
     // The drive nodes, once; then the folders and pictures of the selected node.
@@ -89,7 +90,8 @@ protected:
 private:
     // The folder of a node of the folder tree, from the drive's root, ending with a backslash.
     CString FolderPath(HTREEITEM hItem) const;
-    HTREEITEM InsertCalendarNode(HTREEITEM hParent, const char* text, int image);
+    // A node appended under hParent (a root for nullptr) through m_tvInsert.
+    HTREEITEM InsertNode(CTreeCtrl& tree, HTREEITEM hParent, const char* text, int image);
     bool AskReplace();
     void EndDragImage();
     void CancelDrag();

@@ -41,13 +41,6 @@ int CListCtrl::GetItemText(int nItem, int nSubItem, char* pszText, int nLen) con
         SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
 }
 
-CString CListCtrl::GetItemText(int nItem, int nSubItem) const
-{
-    char text[MAX_PATH + 1];
-    GetItemText(nItem, nSubItem, text, sizeof text);
-    return CString(text);
-}
-
 CImageList* CListCtrl::CreateDragImage(int nItem, POINT* lpPoint)
 {
     POINT origin = {};

@@ -77,29 +77,17 @@ public:
         return TreeView_GetNextItem(m_hWnd, hItem, nCode);
     }
     HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
-    HTREEITEM GetDropHilightItem() const { return GetNextItem(nullptr, TVGN_DROPHILITE); }
     HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
     HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
-    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
-    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
-    BOOL SelectItem(HTREEITEM hItem) { return TreeView_SelectItem(m_hWnd, hItem); }
     BOOL SelectDropTarget(HTREEITEM hItem) { return TreeView_SelectDropTarget(m_hWnd, hItem); }
     BOOL Expand(HTREEITEM hItem, UINT nCode) { return TreeView_Expand(m_hWnd, hItem, nCode); }
     BOOL SortChildren(HTREEITEM hItem) { return TreeView_SortChildren(m_hWnd, hItem, FALSE); }
     BOOL ItemHasChildren(HTREEITEM hItem) const { return GetChildItem(hItem) != nullptr; }
-    UINT GetItemState(HTREEITEM hItem, UINT nMask) const
-    {
-        return TreeView_GetItemState(m_hWnd, hItem, nMask);
-    }
     HTREEITEM HitTest(CPoint pt) const
     {
         TVHITTESTINFO info = {};
         info.pt = pt;
         return TreeView_HitTest(m_hWnd, &info);
-    }
-    BOOL GetItemRect(HTREEITEM hItem, RECT* pRect, BOOL bTextOnly) const
-    {
-        return TreeView_GetItemRect(m_hWnd, hItem, pRect, bTextOnly);
     }
     // The node's children count as the control holds it (0 or 1 here: none given).
     int GetChildrenCount(HTREEITEM hItem) const;
@@ -135,7 +123,6 @@ public:
     UINT GetItemState(int nItem, UINT nMask) const { return ListView_GetItemState(m_hWnd, nItem, nMask); }
     // The text of an item's column, cut to fit nLen characters with its zero.
     int GetItemText(int nItem, int nSubItem, char* pszText, int nLen) const;
-    CString GetItemText(int nItem, int nSubItem) const;
     // A new image list showing the item; nullptr when the control cannot make one.
     CImageList* CreateDragImage(int nItem, POINT* lpPoint);
 };

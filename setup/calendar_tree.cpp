@@ -12,32 +12,21 @@ bool EndsInBmp(const CString& text)
 }
 }
 
-HTREEITEM CMirvalDlg::InsertCalendarNode(HTREEITEM hParent, const char* text, int image)
-{
-    // The control copies the text at once.
-    m_tvInsert.hParent = hParent ? hParent : TVI_ROOT;
-    m_tvInsert.hInsertAfter = TVI_LAST;
-    m_tvInsert.item.pszText = const_cast<char*>(text);
-    m_tvInsert.item.iImage = m_tvInsert.item.iSelectedImage = image;
-    m_tvInsert.item.lParam = 0;
-    return m_treeCalendar.InsertItem(&m_tvInsert);
-}
-
 void CMirvalDlg::FillCalendarTree()
 {
-    HTREEITEM week = InsertCalendarNode(nullptr, SECTION_WEEK, CALENDAR_IMAGE_WEEK);
+    HTREEITEM week = InsertNode(m_treeCalendar, nullptr, SECTION_WEEK, CALENDAR_IMAGE_WEEK);
     for (int slot = FIRST_WEEKDAY_SLOT; slot < FIRST_MONTH_SLOT; ++slot) {
-        HTREEITEM day = InsertCalendarNode(week, CalendarKey(slot), slot + 1);
+        HTREEITEM day = InsertNode(m_treeCalendar, week, CalendarKey(slot), slot + 1);
         if (g_pSchedule->slot[slot].file[0])
-            InsertCalendarNode(day, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
+            InsertNode(m_treeCalendar, day, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
     }
     m_treeCalendar.Expand(week, TVE_EXPAND);
 
-    HTREEITEM months = InsertCalendarNode(nullptr, SECTION_MONTH, CALENDAR_IMAGE_MONTH);
+    HTREEITEM months = InsertNode(m_treeCalendar, nullptr, SECTION_MONTH, CALENDAR_IMAGE_MONTH);
     for (int slot = FIRST_MONTH_SLOT; slot <= LAST_SLOT; ++slot) {
-        HTREEITEM month = InsertCalendarNode(months, CalendarKey(slot), slot + 1);
+        HTREEITEM month = InsertNode(m_treeCalendar, months, CalendarKey(slot), slot + 1);
         if (g_pSchedule->slot[slot].file[0])
-            InsertCalendarNode(month, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
+            InsertNode(m_treeCalendar, month, g_pSchedule->slot[slot].file, CALENDAR_IMAGE_PICTURE);
     }
 }
 

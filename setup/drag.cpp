@@ -142,7 +142,7 @@ void CMirvalDlg::DropOnCalendar(CWnd*)
             // The control may hand back its own copy of the text: the buffer's size still bounds it.
             lstrcpynA(s.file, item.pszText, sizeof file);
             lstrcpyA(s.mosa, m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0");
-            InsertCalendarNode(newParent, s.file, CALENDAR_IMAGE_PICTURE);
+            InsertNode(m_treeCalendar, newParent, s.file, CALENDAR_IMAGE_PICTURE);
             m_treeCalendar.Expand(newParent, TVE_EXPAND);
         }
     }

@@ -52,6 +52,17 @@ bool FitsListText(const CString& text)
 }
 }
 
+HTREEITEM CMirvalDlg::InsertNode(CTreeCtrl& tree, HTREEITEM hParent, const char* text, int image)
+{
+    // The control copies the text at once.
+    m_tvInsert.hParent = hParent ? hParent : TVI_ROOT;
+    m_tvInsert.hInsertAfter = TVI_LAST;
+    m_tvInsert.item.pszText = const_cast<char*>(text);
+    m_tvInsert.item.iImage = m_tvInsert.item.iSelectedImage = image;
+    m_tvInsert.item.lParam = 0;
+    return tree.InsertItem(&m_tvInsert);
+}
+
 void CMirvalDlg::FillDriveTree()
 {
     delete[] g_pDriveTable;
@@ -74,13 +85,7 @@ void CMirvalDlg::FillDriveTree()
         text += label;
         text += ' ';
         lstrcpynA(drive.text, text, sizeof drive.text);
-
-        m_tvInsert.hParent = TVI_ROOT;
-        m_tvInsert.hInsertAfter = TVI_LAST;
-        m_tvInsert.item.pszText = drive.text;
-        m_tvInsert.item.iImage = m_tvInsert.item.iSelectedImage = drive.kind;
-        m_tvInsert.item.lParam = 0;
-        m_treeFolders.InsertItem(&m_tvInsert);
+        InsertNode(m_treeFolders, nullptr, drive.text, drive.kind);
     }
 }
 
@@ -118,14 +123,8 @@ void CMirvalDlg::OnSelChangedFolderTree(NMHDR*, LRESULT* pResult)
     int n = 0;
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!hadChildren && entry.cFileName[0] != '.') {
-                m_tvInsert.hParent = selected;
-                m_tvInsert.hInsertAfter = TVI_LAST;
-                m_tvInsert.item.pszText = entry.cFileName;
-                m_tvInsert.item.iImage = m_tvInsert.item.iSelectedImage = DRIVE_KIND_UNKNOWN;
-                m_tvInsert.item.lParam = 0;
-                m_treeFolders.InsertItem(&m_tvInsert);
-            }
+            if (!hadChildren && entry.cFileName[0] != '.')
+                InsertNode(m_treeFolders, selected, entry.cFileName, DRIVE_KIND_UNKNOWN);
             continue;
         }
         CString name = entry.cFileName;

@@ -81,14 +81,14 @@ BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
     m_bmpPicture.GetObject(&dib);
     const WORD bits = dib.dsBmih.biBitCount;
     DWORD colours = dib.dsBmih.biClrUsed;
-    if (colours == 0) colours = bits < 32 ? 1u << bits : 0xFFFFFFFFu;
     CClientDC screen(theApp.m_pMainWnd);
     // Pictures deeper than 8 bits have no colour table, whatever count their header
     // gives: they take the halftone palette like any picture of many colours.
-    if (colours > 256 || bits > 8) {
+    if (bits > 8 || colours > 256) {
         m_palPicture.CreateHalftonePalette(screen);
         return TRUE;
     }
+    if (colours == 0) colours = 1u << bits;
 
     std::unique_ptr<RGBQUAD[]> table(new RGBQUAD[colours]());
     {

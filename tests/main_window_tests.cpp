@@ -26,37 +26,6 @@ bool French()
     return !language || strcmp(language, "en") != 0;
 }
 
-// Every value under a key and its subkeys, as "subkey\name=type:bytes" lines.
-void Snapshot(HKEY parent, const std::string& path, std::string& out)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char name[512];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS)
-            break;
-        out += path + "\\" + name + "=" + std::to_string(type) + ":" +
-               std::string(reinterpret_cast<char*>(data), dataLen) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        out += path + "\\" + name + "\\\n";
-        Snapshot(parent, path + "\\" + name, out);
-    }
-    RegCloseKey(key);
-}
-
-std::string Snapshot(const char* path)
-{
-    std::string out;
-    Snapshot(HKEY_CURRENT_USER, path, out);
-    return out;
-}
 
 // Whether our tray icon is in the notification area: only an icon that is there
 // can be deleted. The probe puts it back.

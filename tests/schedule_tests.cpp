@@ -3,27 +3,14 @@
 #include "app/mirval_app.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
-#include "tests/support/test_support.h"
+#include "tests/support/fresh_profile.h"
 #include <gtest/gtest.h>
 
 namespace {
-const char kDesktop[] = "Control Panel\\desktop";
 const char kPictures[] = "C:\\mirval-tests\\";
 
-class Stored : public ::testing::Test {
+class Stored : public FreshProfile {
 protected:
-    void SetUp() override
-    {
-        theApp.SetRegistryKey("Tarvex Software");
-        DeleteKeyTree("Software\\Tarvex Software");
-        g_pSchedule = new ScheduleTable();
-    }
-    void TearDown() override
-    {
-        delete g_pSchedule;
-        g_pSchedule = nullptr;
-        DeleteKeyTree("Software\\Tarvex Software");
-    }
     static void Store(const char* section, const char* name, const std::string& text)
     {
         SetText(ProfileKey(section).c_str(), name, text);

@@ -118,23 +118,6 @@ std::vector<std::string> SearchOrder(const std::string& folder)
     return names;
 }
 
-// Every value of a key as "name=type:bytes" lines.
-std::string Snapshot(const std::string& path)
-{
-    std::string out;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
-    char name[512];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
-        out += std::string(name) + "=" + std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataLen) + "\n";
-    }
-    RegCloseKey(key);
-    return out;
-}
-
 std::string Upper(std::string s)
 {
     CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
@@ -879,7 +862,7 @@ TEST_F(Calendar, DropsFollowTheNodeUnderThePointer)
     HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
     Open(dlg, "C:\\", {"mirval-tests", "glisser"});
     ASSERT_EQ(ListView_GetItemCount(list), 1);
-    const std::string before = Snapshot(ProfileKey(SECTION_WEEK)) + Snapshot(ProfileKey(SECTION_MONTH));
+    const std::string before = Snapshot(ProfileKey(SECTION_WEEK).c_str()) + Snapshot(ProfileKey(SECTION_MONTH).c_str());
     auto drop = [&](HTREEITEM target, int answer, bool asked) {
         POINT to = NodePoint(tree, target);
         MessageBoxAnswer box(answer, asked ? 10000 : 800);
@@ -938,7 +921,7 @@ TEST_F(Calendar, DropsFollowTheNodeUnderThePointer)
         EXPECT_EQ(memcmp(&kept.slot[i], &g_pSchedule->slot[i], sizeof kept.slot[i]), 0) << CalendarKey(i);
 
     // Nothing reached the registry: that waits for a save.
-    EXPECT_EQ(Snapshot(ProfileKey(SECTION_WEEK)) + Snapshot(ProfileKey(SECTION_MONTH)), before);
+    EXPECT_EQ(Snapshot(ProfileKey(SECTION_WEEK).c_str()) + Snapshot(ProfileKey(SECTION_MONTH).c_str()), before);
 }
 
 TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodes)

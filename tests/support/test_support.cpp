@@ -77,6 +77,41 @@ std::string ReadText(const char* keyPath, const char* name)
     return v.data;
 }
 
+// Every value under a key and its subkeys, as "subkey\name=type:bytes" lines.
+namespace {
+void Snapshot(HKEY parent, const std::string& path, std::string& out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[512];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name, dataLen = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS)
+            break;
+        out += path + "\\" + name + "=" + std::to_string(type) + ":" +
+               std::string(reinterpret_cast<char*>(data), dataLen) + "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        out += path + "\\" + name + "\\\n";
+        Snapshot(parent, path + "\\" + name, out);
+    }
+    RegCloseKey(key);
+}
+
+}
+
+std::string Snapshot(const char* path)
+{
+    std::string out;
+    Snapshot(HKEY_CURRENT_USER, path, out);
+    return out;
+}
+
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour)
 {
     for (size_t i = path.find('\\', 3); i != std::string::npos; i = path.find('\\', i + 1))

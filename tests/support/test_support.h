@@ -31,6 +31,9 @@ RegValue ReadValue(const char* keyPath, const char* name);
 // The text of a REG_SZ value without its terminating zero; "<missing>" when absent.
 std::string ReadText(const char* keyPath, const char* name);
 
+// Every value under a key (under HKCU) and its subkeys, as "subkey\\name=type:bytes" lines.
+std::string Snapshot(const char* path);
+
 // A 24-bit bitmap of one colour, its folders made as needed.
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour);
 
