@@ -111,6 +111,13 @@ void CDialog::EndDialog(int nResult)
     m_bInModal = false;
     // Called from a sent message the loop would sleep on until the next message.
     if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    // The main window's end is the program's. The quit message also ends every
+    // modal loop still running over it (a question, the about box, a message
+    // box of the desktop test), so that no handler goes on after the end with
+    // an answer the user gave to a program that has quit: such a loop returns
+    // no answer of Yes.
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) PostQuitMessage(nResult);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)

@@ -39,14 +39,15 @@ struct SavedValue {
 
 BOOL TryWallpaper(const char* path, BOOL tile)
 {
-    SavedValue wallpaper, tiling;
+    SavedValue wallpaper, tiling, style;
     CRegKey desktop;
     // Without the desktop key nothing could be put back: the desktop is left alone.
     const bool restorable = desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY, KEY_ALL_ACCESS) == ERROR_SUCCESS;
     if (restorable) {
         wallpaper.Read(desktop, VALUE_WALLPAPER);
         tiling.Read(desktop, VALUE_TILE_WALLPAPER);
-        desktop.SetText(VALUE_TILE_WALLPAPER, tile ? "1" : "0");
+        style.Read(desktop, VALUE_WALLPAPER_STYLE);
+        SetDesktopTiling(desktop, tile ? "1" : "0");
         desktop.Close();
         SetDesktopWallpaper(path);
     }
@@ -54,8 +55,10 @@ BOOL TryWallpaper(const char* path, BOOL tile)
     MessageBoxA(GetDesktopWindow(), "Terminer !", "Test", MB_OK);
 
     if (restorable) {
-        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
             tiling.Write(desktop, VALUE_TILE_WALLPAPER);
+            style.Write(desktop, VALUE_WALLPAPER_STYLE);
+        }
         desktop.Close();
         // A saved text the wallpaper call cannot take whole is shown as no picture,
         // as the desktop showed it; the call stores what it is given, so the value

@@ -7,6 +7,13 @@ int g_everyDayActive = 0;
 const char DESKTOP_KEY[] = "Control Panel\\desktop";
 const char VALUE_WALLPAPER[] = "Wallpaper";
 const char VALUE_TILE_WALLPAPER[] = "TileWallpaper";
+const char VALUE_WALLPAPER_STYLE[] = "WallpaperStyle";
+
+void SetDesktopTiling(const CRegKey& desktop, const char* tile)
+{
+    desktop.SetText(VALUE_TILE_WALLPAPER, tile);
+    desktop.SetText(VALUE_WALLPAPER_STYLE, "0");
+}
 
 bool FitsWallpaperCall(const char* path)
 {
@@ -66,7 +73,7 @@ BOOL ApplyTodaysWallpaper(int mode)
         if (!path.IsEmpty()) {
             CRegKey desktop;
             if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
-                desktop.SetText(VALUE_TILE_WALLPAPER, tile);
+                SetDesktopTiling(desktop, tile);
             desktop.Close();
             SetDesktopWallpaper(path);
         } else {

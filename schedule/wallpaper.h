@@ -1,6 +1,6 @@
 // Installing today's picture as the desktop wallpaper.
 #pragma once
-#include <windows.h>
+#include "framework/regkey.h"
 
 constexpr int APPLY_STARTUP = 0;   // at start: install today's picture, if any
 constexpr int APPLY_REFRESH = 1;   // install the desktop's current wallpaper again
@@ -12,11 +12,16 @@ extern int g_everyDayActive;
 extern const char DESKTOP_KEY[];          // "Control Panel\desktop"
 extern const char VALUE_WALLPAPER[];      // "Wallpaper"
 extern const char VALUE_TILE_WALLPAPER[]; // "TileWallpaper"
+// "WallpaperStyle": since Windows 7 the desktop places its picture by this value
+// with "TileWallpaper"; "0" centres or tiles, others stretch or fill.
+extern const char VALUE_WALLPAPER_STYLE[];
+// Writes "TileWallpaper" and, so that later desktops honour it, "WallpaperStyle" "0".
+void SetDesktopTiling(const CRegKey& desktop, const char* tile);
 
 // Works out today's picture from the stored settings and installs it. Always TRUE.
 BOOL ApplyTodaysWallpaper(int mode);
 // The longest path the system's wallpaper call takes whole.
-constexpr int WALLPAPER_PATH_CHARS = MAX_PATH - 1;
+constexpr int WALLPAPER_PATH_CHARS = 255;   // a longer one is stored cut short
 bool FitsWallpaperCall(const char* path);
 // The system's wallpaper call, storing the path and telling running programs;
 // a longer path is not handed to it.

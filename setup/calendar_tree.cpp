@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "schedule/schedule.h"
 #include "setup/setup.h"
+#include <cstring>
 
 namespace {
 // A picture's name from the list ends in capitals.
@@ -43,7 +44,7 @@ void CMirvalDlg::OnSelChangedCalendarTree(NMHDR*, LRESULT* pResult)
     const ScheduleSlot& s = g_pSchedule->slot[slot];
     CString path = s.folder;
     path += s.file;
-    const bool tiled = lstrcmpA(s.mosa, "1") == 0;
+    const bool tiled = strcmp(s.mosa, "1") == 0;
     m_btnMosaique.SetCheck(tiled ? BST_CHECKED : BST_UNCHECKED);
     m_btnCentre.SetCheck(tiled ? BST_UNCHECKED : BST_CHECKED);
     g_previewLoaded = LoadPreviewPicture(path) ? 1 : 0;
@@ -61,7 +62,7 @@ void CMirvalDlg::OnKeyDownCalendarTree(NMHDR* pNMHDR, LRESULT* pResult)
     CString text, caption;
     text.LoadString(IDS_CONFIRM_DELETE);
     caption.LoadString(IDS_CONFIRM);
-    if (MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+    if (MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
 
     CString calendarKey = m_treeCalendar.GetItemText(m_treeCalendar.GetParentItem(selected));
     m_treeCalendar.DeleteItem(selected);

@@ -126,10 +126,10 @@ void CMirvalDlg::DropOnCalendar(CWnd*)
         int slot = go ? SlotForKey(key) : 0;
         if (slot) {
             ScheduleSlot& s = g_pSchedule->slot[slot];
-            // The list's texts are read into buffers no longer than the slot's
-            // fields, so that a long text is cut, never overrun.
+            // The list's texts are read into buffers of the slot's fields' size: the
+            // list holds nothing longer, and a name cut short would name no file.
             char folder[LIST_TEXT_BYTES];
-            char file[LIST_TEXT_BYTES - 1];
+            char file[LIST_TEXT_BYTES];
             m_listPictures.GetItemText(m_nDragIndex, 1, folder, sizeof folder);
             LVITEMA item = {};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -140,7 +140,7 @@ void CMirvalDlg::DropOnCalendar(CWnd*)
             m_listPictures.GetItem(&item);
             lstrcpynA(s.folder, folder, sizeof s.folder);
             // The control may hand back its own copy of the text: the buffer's size still bounds it.
-            lstrcpynA(s.file, item.pszText, sizeof file);
+            lstrcpynA(s.file, item.pszText, sizeof s.file);
             lstrcpyA(s.mosa, m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0");
             InsertNode(m_treeCalendar, newParent, s.file, CALENDAR_IMAGE_PICTURE);
             m_treeCalendar.Expand(newParent, TVE_EXPAND);

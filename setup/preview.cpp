@@ -4,6 +4,9 @@
 #include "res/resource.h"
 #include "schedule/try_wallpaper.h"
 #include "setup/setup.h"
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 int g_previewLoaded = 0;
@@ -29,6 +32,55 @@ std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
         for (LONG x = 0; x < frame.cx + size.cx; x += size.cx)
             origins.push_back({x + 1, y + 1});
     return origins;
+}
+
+bool BitmapFileIsWhole(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BITMAPFILEHEADER head = {};
+    BITMAPV5HEADER info = {};   // the longest header; shorter ones fill its start
+    DWORD read = 0, infoRead = 0;
+    const DWORD size = GetFileSize(file, nullptr);
+    const bool headOk = ReadFile(file, &head, sizeof head, &read, nullptr) && read == sizeof head;
+    if (headOk) ReadFile(file, &info, sizeof info, &infoRead, nullptr);
+    CloseHandle(file);
+    if (!headOk || size == INVALID_FILE_SIZE || head.bfType != 0x4D42) return false;
+
+    // What the headers say lies in the file, in 64 bits so that no figure wraps.
+    const DWORD infoSize = info.bV5Size;
+    if (infoSize > infoRead) return false;
+    uint64_t width, height, bits, tableEntries, entryBytes, compression = BI_RGB;
+    uint64_t tableStart = sizeof head + infoSize;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core;
+        memcpy(&core, &info, sizeof core);
+        width = core.bcWidth;
+        height = core.bcHeight;
+        bits = core.bcBitCount;
+        tableEntries = bits <= 8 ? 1u << bits : 0;
+        entryBytes = sizeof(RGBTRIPLE);
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER)) {
+        width = info.bV5Width < 0 ? 0 : info.bV5Width;
+        height = info.bV5Height < 0 ? -static_cast<int64_t>(info.bV5Height) : info.bV5Height;
+        bits = info.bV5BitCount;
+        compression = info.bV5Compression;
+        // The loader reads at most 256 entries, and none past 8 bits a pixel.
+        tableEntries = bits > 8 ? 0 : info.bV5ClrUsed ? std::min<DWORD>(info.bV5ClrUsed, 256) : 1u << bits;
+        entryBytes = sizeof(RGBQUAD);
+        // The three colour masks follow the plain header.
+        if (infoSize == sizeof(BITMAPINFOHEADER) && compression == BI_BITFIELDS) tableStart += 12;
+    } else {
+        return false;
+    }
+    if (width == 0 || height == 0 || bits == 0 || bits > 32) return false;
+    if (tableStart + tableEntries * entryBytes > head.bfOffBits || head.bfOffBits >= size)
+        return false;
+    const uint64_t pixels = compression == BI_RGB || compression == BI_BITFIELDS
+                                ? (width * bits + 31) / 32 * 4 * height
+                                : info.bV5SizeImage;
+    return pixels > 0 && head.bfOffBits + pixels <= size;
 }
 
 namespace {
@@ -73,6 +125,9 @@ void CMirvalDlg::OnItemChangedPictureList(NMHDR*, LRESULT* pResult)
 BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
 {
     m_bmpPicture.DeleteObject();
+    // The platform's loader reads as far as the headers say, past the end of a
+    // file cut short: such a file is a picture that cannot be loaded.
+    if (!BitmapFileIsWhole(path)) return FALSE;
     if (!m_bmpPicture.Attach(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0,
                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION)))
         return FALSE;

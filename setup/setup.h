@@ -20,6 +20,10 @@ constexpr int DRIVE_KIND_FLOPPY = 3;
 // The picture list's texts go through buffers of this size, zero included.
 constexpr int LIST_TEXT_BYTES = 256;
 
+// Whether a .BMP file holds all that its headers announce: the colour table
+// before the pixels, and the pixels inside the file.
+bool BitmapFileIsWhole(const char* path);
+
 // 1 when the last load for the preview succeeded.
 extern int g_previewLoaded;
 

@@ -150,14 +150,16 @@ def square(colour, other=None):
 
 LETTER_S = [' ##### ', '##   ##', '##     ', ' ###   ', '   ### ', '     ##',
             '##   ##', ' ##### ']
-LETTER_M = ['##   ##', '### ###', '#######', '## # ##', '##   ##', '##   ##',
-            '##   ##', '##   ##']
+# Drawn bold already: a second copy one pixel over would fill the V into an H.
+LETTER_M = ['##      ##', '###    ###', '####  ####', '## #### ##', '##  ##  ##', '##      ##',
+            '##      ##', '##      ##']
 
 
-def letter(rows):
+def letter(rows, columns):
+    """The glyph at each of columns: two copies a pixel apart make a thin one bold."""
     c = Canvas(16, 16)
-    c.glyph(rows, 4, 3, NAVY)
-    c.glyph(rows, 5, 3, NAVY)   # bold
+    for x in columns:
+        c.glyph(rows, x, 3, NAVY)
     return c
 
 
@@ -261,8 +263,8 @@ def empty_screen():
 ICONS = {
     128: with_32(program()),
     129: with_clear_32(france()),
-    130: with_clear_32(letter(LETTER_S)),
-    131: with_clear_32(letter(LETTER_M)),
+    130: with_clear_32(letter(LETTER_S, [4, 5])),
+    131: with_clear_32(letter(LETTER_M, [3])),
     132: with_clear_32(disc(RED)),
     152: with_clear_32(disc(CYAN)),
     147: with_clear_32(disc(OLIVE)),
