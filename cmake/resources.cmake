@@ -22,3 +22,18 @@ add_library(mirval_res OBJECT ${MIRVAL_RC_1252})
 target_include_directories(mirval_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
 set_source_files_properties(${MIRVAL_RC_1252} PROPERTIES OBJECT_DEPENDS "${MIRVAL_RES_FILES}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")
+
+# The help beside the program: halibut writes it from res/help/mirval.but, and a
+# step of ours adds the context numbers of the dialogs' topics and the viewer's
+# main window, which halibut does not write.
+find_program(HALIBUT halibut REQUIRED)
+set(MIRVAL_HELP ${CMAKE_BINARY_DIR}/MIRVAL.HLP)
+add_custom_command(
+    OUTPUT ${MIRVAL_HELP}
+    COMMAND ${HALIBUT} --winhelp=${MIRVAL_HELP} ${CMAKE_CURRENT_SOURCE_DIR}/res/help/mirval.but
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/res/help/contextmap.py ${MIRVAL_HELP}
+            setup=0x20066 about=0x20064
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/help/mirval.but
+            ${CMAKE_CURRENT_SOURCE_DIR}/res/help/contextmap.py
+    VERBATIM)
+add_custom_target(mirval_help ALL DEPENDS ${MIRVAL_HELP})
