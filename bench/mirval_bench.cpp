@@ -6,8 +6,7 @@
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
 #include "setup/setup.h"
-#include "tests/support/resident.h"
-#include "tests/support/test_support.h"
+#include "tests/support/support.h"
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -85,11 +84,11 @@ void Listing(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "liste\\";
     HWND tree = dlg.Item(IDC_FOLDER_TREE);
-    HTREEITEM c = FindNode(tree, nullptr, "C:", true);
+    HTREEITEM c = Node(tree, {"C:"});
     TreeView_SelectItem(tree, c);
-    HTREEITEM bench = FindNode(tree, c, "mirval-bench", true);
+    HTREEITEM bench = Node(tree, {"C:", "mirval-bench"});
     TreeView_SelectItem(tree, bench);
-    HTREEITEM list = FindNode(tree, bench, "liste", true);
+    HTREEITEM list = Node(tree, {"C:", "mirval-bench", "liste"});
     // Selecting another node first makes each selection a new listing.
     double ours = Median([&] { TreeView_SelectItem(tree, list); }, 7,
                          [&] { TreeView_SelectItem(tree, bench); });
@@ -172,9 +171,10 @@ void Preview(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "apercu\\";
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM bench = FindNode(tree, FindNode(tree, nullptr, "C:", true), "mirval-bench", true);
+    TreeView_SelectItem(tree, Node(tree, {"C:"}));
+    HTREEITEM bench = Node(tree, {"C:", "mirval-bench"});
     TreeView_SelectItem(tree, bench);
-    TreeView_SelectItem(tree, FindNode(tree, bench, "apercu", true));
+    TreeView_SelectItem(tree, Node(tree, {"C:", "mirval-bench", "apercu"}));
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
         char name[64] = "";
         ListView_GetItemText(list, i, 0, name, sizeof name);
@@ -221,8 +221,7 @@ void Preview(Resident& dlg)
 void Drops(Resident& dlg)
 {
     HWND tree = dlg.Item(IDC_CALENDAR_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM week = FindNode(tree, nullptr, "Semaine", true);
-    HTREEITEM friday = FindNode(tree, week, "Vendredi", true);
+    HTREEITEM friday = Node(tree, {"Semaine", "Vendredi"});
     RECT r;
     TreeView_GetItemRect(tree, friday, &r, TRUE);
     POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};

@@ -5,8 +5,7 @@
 #include "res/resource.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
-#include "tests/support/resident.h"
-#include "tests/support/test_support.h"
+#include "tests/support/support.h"
 #include <psapi.h>
 #include <cstdio>
 
@@ -37,9 +36,9 @@ int main()
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    HTREEITEM c = FindNode(tree, nullptr, "C:", true);
+    HTREEITEM c = Node(tree, {"C:"});
     TreeView_SelectItem(tree, c);
-    TreeView_SelectItem(tree, FindNode(tree, c, "mirval-soak", true));
+    TreeView_SelectItem(tree, Node(tree, {"C:", "mirval-soak"}));
 
     // A warm-up round first, so that what the platform keeps once is not counted.
     for (int i = 0; i < 100; ++i) {
@@ -53,7 +52,7 @@ int main()
     }
     Figures("after");
     for (int i = 0; i < 1000; ++i) {
-        dlg.Command(IDC_CANCEL);
+        dlg.Send(WM_COMMAND, IDC_CANCEL);
         dlg.Tray(WM_LBUTTONDOWN);
         UpdateWindow(dlg.m_hwnd);
     }

@@ -1,114 +1,260 @@
-// The string tables and the version resource, byte for byte. Run once in French
-// and once in English: the platform's loader picks the table by the user's language.
-#include "tests/support/test_support.h"
-#include "res/resource.h"
-#include <gtest/gtest.h>
-#include <vector>
-
-CWinApp app;
+// The resources of the built MIRVAL.EXE, byte for byte: the string table in the
+// user's language (run once in French, once in English), the version, the two
+// dialog templates and the artwork.
+#include "tests/support/support.h"
 
 namespace {
-struct Entry {
-    UINT id;
-    const char* french;
-    const char* english;
-};
-
-// Accented letters as Windows-1252 bytes, written out so that no compiler
-// setting can hide a wrong byte.
-const Entry kStrings[] = {
-    {101, "&Apropos de ...", "&About ..."},
-    {103, "%lu KB", "%lu KB"},
-    {104, "%lu KB libre sur %c:", "%lu KB on free %c:"},
-    {105, "Unavailable", "Unavailable"},
-    {106, "Image du mirval", "Mirval picture"},
-    {107, "Voulez vous remplacer\nl'image", "Would you like do change\nthe picture"},
-    {108, "Attention", "Warning"},
-    {109, "Confimez la suppression\nde cette image",
-     "Are you sure that you want to deleteon\nthis picture"},
-    {110, "Confirmation", "Confirm"},
-    {111, "Pour une image tous le jour\nCelle-ci doit \xEAtre s\xE9lectionner !",
-     "For a picture every day\nthat picture must be selected first !"},
-    {112, "Dimanche ", "Sunday, "},
-    {113, "Lundi ", "Monday, "},
-    {114, "Mardi ", "Tuesday, "},
-    {115, "Mercredi ", "Wednesday, "},
-    {116, "Jeudi ", "Thursday, "},
-    {117, "Vendredi ", "Friday, "},
-    {118, "Samedi ", "Saturday, "},
-    {119, " Janvier ", " January "},
-    {120, " F\xE9vrier ", " Febuary "},
-    {121, " Mars ", " March "},
-    {122, " Avril ", " April "},
-    {123, " Mai ", " May "},
-    {124, " Juin ", " June "},
-    {125, " Juillet ", " July "},
-    {126, " Ao\xFBt ", " Auguste "},
-    {127, " Septembre ", " September "},
-    {128, " Octobre ", " October "},
-    {129, " Novembre ", " November "},
-    {130, " D\xE9" "cembre ", " D\xE9" "cember "},
-    {131, "Les r\xE9glages n'ont pas pu \xEAtre enregistr\xE9s.", "The settings could not be saved."},
-    {61703, "Le d\xE9marrage de l'aide a \xE9" "chou\xE9.", "Failed to launch help."},
-};
-
-bool French()
+// MIRVAL_EXE is the Unix path of the built program; Wine's Z: is the root.
+std::string ProgramPath()
 {
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_FRENCH;
-}
+    std::string path = std::string("Z:") + getenv("MIRVAL_EXE");
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
-TEST(StringTable, EveryTextInTheUsersLanguage)
+HMODULE Program()
 {
-    LANGID lang = PRIMARYLANGID(GetUserDefaultUILanguage());
-    ASSERT_TRUE(lang == LANG_FRENCH || lang == LANG_ENGLISH) << "run with LC_ALL set";
-    for (const Entry& e : kStrings) {
-        CString s;
-        EXPECT_TRUE(s.LoadString(e.id)) << e.id;
-        EXPECT_EQ(std::string(s), std::string(French() ? e.french : e.english)) << "string " << e.id;
+    static HMODULE module = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
+}
+
+std::string Hex(DWORD v)
+{
+    char buf[16];
+    wsprintfA(buf, "%08lX", v);
+    return buf;
+}
+
+std::string Ansi(const WCHAR* text)
+{
+    char buf[512] = "";
+    WideCharToMultiByte(1252, 0, text, -1, buf, sizeof buf, nullptr, nullptr);
+    return buf;
+}
+
+// A dialog template as text: its own line, then one line per control.
+class Template {
+public:
+    explicit Template(UINT id)
+    {
+        HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+        p = static_cast<const BYTE*>(LockResource(LoadResource(Program(), found)));
+    }
+    std::vector<std::string> Read()
+    {
+        std::vector<std::string> lines;
+        if (!p) return lines;
+        const bool ex = Word(2) == 0xFFFF;
+        DWORD style, exStyle;
+        if (ex) {
+            p += 8;
+            exStyle = Dword(), style = Dword();
+        } else {
+            style = Dword(), exStyle = Dword();
+        }
+        const int count = Word();
+        std::string head = Rect() + " " + Hex(style) + " " + Hex(exStyle);
+        head += " menu=" + SzOrOrd();
+        head += " class=" + SzOrOrd();
+        head += " " + SzOrOrd();
+        if (style & DS_SETFONT) {
+            head += " " + std::to_string(Word());
+            if (ex) p += 4;   // weight, italic and character set
+            head += " " + SzOrOrd();
+        }
+        lines.push_back(head);
+        for (int i = 0; i < count; ++i) {
+            p = reinterpret_cast<const BYTE*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t(3));
+            if (ex) p += 4;   // help id
+            DWORD s = ex ? 0 : Dword(), x = Dword();
+            if (ex) s = Dword();
+            const std::string rect = Rect();
+            std::string line = std::to_string(ex ? static_cast<int>(Dword()) : static_cast<short>(Word()));
+            line += " " + SzOrOrd(true);
+            line += " " + SzOrOrd();
+            line += " " + rect + " " + Hex(s) + " " + Hex(x);
+            p += Word();   // creation data
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+private:
+    WORD Word(int at = -1)
+    {
+        WORD w;
+        memcpy(&w, at < 0 ? p : p + at, 2);
+        if (at < 0) p += 2;
+        return w;
+    }
+    DWORD Dword() { return Word() | DWORD(Word()) << 16; }
+    std::string Rect()
+    {
+        short r[4];
+        for (short& v : r) v = static_cast<short>(Word());
+        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + "," +
+               std::to_string(r[3]);
+    }
+    // A text, or an ordinal as #n; a control's class by its name, in capitals
+    // (class names know no case).
+    std::string SzOrOrd(bool isClass = false)
+    {
+        std::string text;
+        if (Word(0) == 0xFFFF) {
+            p += 2;
+            const WORD n = Word();
+            const char* classes[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+            text = isClass && n >= 0x80 && n <= 0x85 ? classes[n - 0x80] : "#" + std::to_string(n);
+        } else {
+            text = Ansi(reinterpret_cast<const WCHAR*>(p));
+            while (Word()) {}
+        }
+        if (isClass) CharUpperA(&text[0]);
+        return text;
+    }
+    const BYTE* p = nullptr;
+};
+
+}
+
+namespace {
+struct Control {
+    int id;
+    const char* cls;
+    const char* text;
+    const char* rect;
+    DWORD style;   // beyond child and visible
+};
+}
+
+TEST(Resources, DialogTemplatesAreAsTheProgramDrawsThem)
+{
+    ASSERT_TRUE(Program()) << "MIRVAL.EXE not found";
+    const DWORD tab = WS_TABSTOP, boxed = SS_SUNKEN | WS_BORDER, caption = WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+    const DWORD tree = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER | tab;
+    const Control setup[] = {
+        {-1, "Static", "Calendrier :", "23,10,71,12", SS_CENTER | boxed},
+        {1000, "SysTreeView32", "", "7,26,105,177", tree},
+        {-1, "Static", "Images :", "153,10,87,12", SS_CENTER | boxed},
+        {1001, "SysListView32", "", "143,26,124,177", LVS_REPORT | LVS_SINGLESEL | WS_BORDER | tab},
+        {1004, "SysTreeView32", "", "273,116,140,87", tree},
+        {1003, "Button", "Image s\xE9lectionn\xE9""e tous les jours", "151,211,120,10", BS_AUTOCHECKBOX | tab},
+        {1006, "Button", "Ok", "274,207,49,14", BS_PUSHBUTTON | tab},
+        {1007, "Button", "Annuler", "364,207,49,14", BS_PUSHBUTTON | tab},
+        {1018, "Button", "", "297,13,100,84", BS_GROUPBOX | BS_BITMAP},
+        {1025, "Static", "", "7,210,112,13", SS_CENTER | boxed},
+        {-1, "Static", "<---", "129,211,11,8", SS_LEFT},
+        {-1, "Static", "Glisser l'image vers le jour ou le mois d\xE9sir\xE9 <==", "116,63,23,60", SS_CENTER | SS_SUNKEN},
+        {1016, "Static", "", "306,21,83,56", SS_BITMAP | SS_CENTERIMAGE},
+        {1031, "Button", "&Aper\xE7u", "318,0,50,11", BS_PUSHBUTTON | tab},
+        {1032, "Button", "&Mosa\xEFque", "291,103,48,10", BS_AUTORADIOBUTTON},
+        {1033, "Button", "&Centr\xE9", "348,103,37,10", BS_AUTORADIOBUTTON},
+    }, about[] = {
+        {-1, "Static", "#128", "81,32,20,20", SS_ICON},
+        {-1, "Static", "Mirval version 1.3", "65,18,60,8", SS_LEFT | SS_NOPREFIX | WS_GROUP},
+        {1, "Button", "OK", "75,128,32,14", BS_DEFPUSHBUTTON | WS_GROUP | tab},
+        {1008, "Static", "Static", "12,72,155,8", SS_CENTER | WS_GROUP},
+        {1009, "Static", "Static", "12,86,155,8", SS_CENTER | WS_GROUP},
+        {1010, "Static", "Static", "12,100,155,8", SS_CENTER | WS_GROUP},
+        {1011, "Static", "Static", "12,114,155,8", SS_CENTER | WS_GROUP},
+    };
+    struct { UINT id; std::string head; const Control* controls; size_t count; } dialogs[] = {
+        {102, "0,0,421,226 " + Hex(DS_MODALFRAME | DS_3DLOOK | DS_CENTER | WS_POPUP | WS_VISIBLE | caption) +
+                  " " + Hex(WS_EX_APPWINDOW | WS_EX_CONTEXTHELP) + " menu= class= Image du mirval 8 MS Sans Serif",
+         setup, std::size(setup)},
+        {100, "0,0,179,151 " + Hex(DS_MODALFRAME | WS_POPUP | caption) + " 00000000 menu= class= A propos de Mirval 8 MS Sans Serif",
+         about, std::size(about)},
+    };
+    for (const auto& d : dialogs) {
+        std::vector<std::string> expected = {d.head};
+        for (size_t i = 0; i < d.count; ++i) {
+            const auto& c = d.controls[i];
+            std::string cls = c.cls;
+            CharUpperA(&cls[0]);
+            expected.push_back(std::to_string(c.id) + " " + cls + " " + c.text + " " + c.rect + " " +
+                               Hex(c.style | WS_CHILD | WS_VISIBLE) + " 00000000");
+        }
+        EXPECT_EQ(Template(d.id).Read(), expected) << "dialog " << d.id;
     }
 }
 
-TEST(StringTable, HoldsNothingElse)
+TEST(Resources, StringTableInTheUsersLanguageAndNothingElse)
 {
+    struct { UINT id; const char* french; const char* english; } strings[] = {
+        {101, "&Apropos de ...", "&About ..."},
+        {103, "%lu KB", "%lu KB"},
+        {104, "%lu KB libre sur %c:", "%lu KB on free %c:"},
+        {105, "Unavailable", "Unavailable"},
+        {106, "Image du mirval", "Mirval picture"},
+        {107, "Voulez vous remplacer\nl'image", "Would you like do change\nthe picture"},
+        {108, "Attention", "Warning"},
+        {109, "Confimez la suppression\nde cette image", "Are you sure that you want to deleteon\nthis picture"},
+        {110, "Confirmation", "Confirm"},
+        {111, "Pour une image tous le jour\nCelle-ci doit \xEAtre s\xE9lectionner !",
+         "For a picture every day\nthat picture must be selected first !"},
+        {112, "Dimanche ", "Sunday, "}, {113, "Lundi ", "Monday, "}, {114, "Mardi ", "Tuesday, "},
+        {115, "Mercredi ", "Wednesday, "}, {116, "Jeudi ", "Thursday, "}, {117, "Vendredi ", "Friday, "},
+        {118, "Samedi ", "Saturday, "}, {119, " Janvier ", " January "}, {120, " F\xE9vrier ", " Febuary "},
+        {121, " Mars ", " March "}, {122, " Avril ", " April "}, {123, " Mai ", " May "},
+        {124, " Juin ", " June "}, {125, " Juillet ", " July "}, {126, " Ao\xFBt ", " Auguste "},
+        {127, " Septembre ", " September "}, {128, " Octobre ", " October "},
+        {129, " Novembre ", " November "}, {130, " D\xE9""cembre ", " D\xE9""cember "},
+        {131, "Les r\xE9glages n'ont pas pu \xEAtre enregistr\xE9s.", "The settings could not be saved."},
+        {61703, "Le d\xE9marrage de l'aide a \xE9""chou\xE9.", "Failed to launch help."},
+    };
+    const LANGID language = PRIMARYLANGID(GetUserDefaultUILanguage());
+    ASSERT_TRUE(language == LANG_FRENCH || language == LANG_ENGLISH) << "run with LC_ALL set";
     for (UINT id = 100; id < 140; ++id) {
-        bool listed = false;
-        for (const Entry& e : kStrings) listed = listed || e.id == id;
-        CString s;
-        EXPECT_EQ(s.LoadString(id) != FALSE, listed) << "string " << id;
+        char text[256] = "";
+        const int length = LoadStringA(Program(), id, text, sizeof text);
+        auto listed = std::find_if(std::begin(strings), std::end(strings), [&](auto& s) { return s.id == id; });
+        EXPECT_EQ(std::string(text, length > 0 ? length : 0),
+                  listed == std::end(strings) ? "" : French() ? listed->french : listed->english) << id;
     }
+    char help[256] = "";
+    LoadStringA(Program(), 61703, help, sizeof help);
+    EXPECT_STREQ(help, French() ? strings[30].french : strings[30].english);
 }
 
-TEST(VersionResource, NamesTheProgram)
+TEST(Resources, VersionNamesTheProgram)
 {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
-
+    const std::string path = ProgramPath();
+    std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, DWORD(block.size()), block.data()));
     const char* expected[][2] = {
-        {"FileDescription", "Application MFC MIRVAL"},
-        {"FileVersion", "1, 0, 0, 1"},
-        {"InternalName", "MIRVAL"},
-        {"OriginalFilename", "MIRVAL.EXE"},
-        {"ProductName", "Application MIRVAL"},
-        {"ProductVersion", "1, 0, 0, 1"},
+        {"FileDescription", "Application MFC MIRVAL"}, {"FileVersion", "1, 0, 0, 1"},
+        {"InternalName", "MIRVAL"}, {"OriginalFilename", "MIRVAL.EXE"},
+        {"ProductName", "Application MIRVAL"}, {"ProductVersion", "1, 0, 0, 1"},
     };
     for (const auto& e : expected) {
-        std::string query = std::string("\\StringFileInfo\\040C04E4\\") + e[0];
         char* value = nullptr;
         UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
-                                   &length)) << e[0];
-        EXPECT_STREQ(value, e[1]) << e[0];
+        VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040C04E4\\") + e[0]).c_str(),
+                       reinterpret_cast<void**>(&value), &length);
+        EXPECT_STREQ(value ? value : "<none>", e[1]) << e[0];
     }
+}
 
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+// The root "Mois" shows a bold M: its middle is open at the top, as a V, not
+// crossed by a bar as an H is.
+TEST(Resources, TheMonthsIconReadsAsAnM)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(Program(), MAKEINTRESOURCEA(131), IMAGE_ICON, 16, 16, 0));
+    ASSERT_TRUE(icon);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32}};
+    DWORD* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+    SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, 16, 16, WHITENESS);
+    DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::string rows;   // '#' where the letter is
+    for (int y = 0; y < 16; ++y, rows += '\n')
+        for (int x = 0; x < 16; ++x) rows += (pixels[y * 16 + x] & 0xFFFFFF) == 0xFFFFFF ? '.' : '#';
+    const size_t top = rows.find('#') / 17;
+    auto middle = [&](size_t row) { return rows.substr(row * 17 + 7, 2); };
+    EXPECT_EQ(middle(top) + middle(top + 1) + middle(top + 3), "....##") << rows;
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
