@@ -6,35 +6,12 @@
 
 namespace {
 const std::string kImages = std::string(kFiles) + "Images\\";
+using Path = std::vector<std::string>;
 
-template <class T>
-std::string Bytes(const T& value)
-{
-    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used = 0, DWORD compression = BI_RGB)
-{
-    return {sizeof(BITMAPINFOHEADER), width, height, 1, static_cast<WORD>(bits), compression, 0, 0, 0, used};
-}
-
-// A bitmap file from its parts, the file header worked out from them.
-std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const std::string& bits)
-{
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, static_cast<DWORD>(14 + info.biSize + table.size())};
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
-    return Bytes(file) + Bytes(info).substr(0, info.biSize) + table + bits;
-}
-
-std::string Pixels(int width, int height, int bits)
-{
-    return std::string(static_cast<size_t>((width * bits + 31) / 32 * 4 * height), '\x01');
-}
-
-std::string ColourTable(int n)   // entry i is RGB(255 - i, 2i, i)
+std::string ColourTable(int n)   // entry i is RGB(255 - i, 2i, i), stored blue first
 {
     std::string table;
-    for (int i = 0; i < n; ++i) table += Bytes(RGBQUAD{BYTE(i), BYTE(2 * i), BYTE(255 - i), 0});
+    for (int i = 0; i < n; ++i) table += {char(i), char(2 * i), char(255 - i), 0};
     return table;
 }
 
@@ -44,55 +21,41 @@ std::vector<std::pair<std::string, std::string>> CutBitmaps()
     const std::string deep = Dib(Header(16, 16, 24), "", Pixels(16, 16, 24));
     const std::string table = Dib(Header(16, 16, 8), ColourTable(256), Pixels(16, 16, 8));
     std::string beyond = deep;
-    beyond[10] = '\x7F';   // bfOffBits far past the end
+    beyond[10] = '\x7F';   // bfOffBits
     return {{"PIXELS.BMP", deep.substr(0, deep.size() - 40)},
             {"TABLE.BMP", table.substr(0, 14 + 40 + 100)},
             {"BEYOND.BMP", beyond}};
-}
-
-POINT Centre(HWND control, const RECT& r)
-{
-    return OnScreen(control, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 POINT NodePoint(HWND tree, HTREEITEM item)
 {
     RECT r = {};
     TreeView_GetItemRect(tree, item, &r, TRUE);
-    return Centre(tree, r);
+    return OnScreen(tree, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-POINT ListItemPoint(HWND list, int index)
+POINT ItemPoint(HWND list, int index)
 {
-    RECT r = {};
+    RECT r = {LVIR_LABEL};
     ListView_GetItemRect(list, index, &r, LVIR_LABEL);
-    return Centre(list, r);
+    return OnScreen(list, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-// Presses on a list item and moves off it in steps, as a hand does; the list then
-// reports a drag. The button stays down until Release.
-void StartDrag(POINT from)
+// A hand's drag: pressed (unless already down), moved off in small steps (the
+// list then reports a drag), moved on to the point and, unless told not to,
+// released there.
+void Drag(POINT from, POINT to, bool release = true, bool press = true)
 {
     MouseAt(from);
-    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-    for (int i = 1; i <= 5; ++i) MouseAt({from.x + 3 * i, from.y + 2 * i});
-}
-
-void DragTo(POINT to)
-{
-    POINT at;
-    GetCursorPos(&at);
-    for (int i = 1; i <= 6; ++i) MouseAt({at.x + (to.x - at.x) * i / 6, at.y + (to.y - at.y) * i / 6});
+    if (press) MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 4; ++i) MouseAt({from.x + 3 * i, from.y + 2 * i});
+    for (int i = 1; i <= 6; ++i) MouseAt({from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
     Sleep(100);
-}
-
-void Release(POINT at)
-{
-    MouseAt(at, MOUSEEVENTF_LEFTUP);
+    if (release) MouseAt(to, MOUSEEVENTF_LEFTUP);
     Sleep(150);
 }
 
-// The dialog's thread may still be behind on the pointer: read once caught up.
+// The dialog's thread may be behind on the pointer: read once it has caught up.
 HTREEITEM Highlight(HWND tree, HTREEITEM expected)
 {
     HTREEITEM seen = nullptr;
@@ -117,9 +80,9 @@ protected:
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteBytes(kImages + "cache.bmp", "");
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        // Wine's folder search gives names in the order of their code points, the
-        // tree sorts them by the language's rules: "_base" and "été" tell the two apart.
-        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base", "\xE9t\xE9", "mu"})
+        // Wine's search gives names by their code points, the tree sorts them by
+        // the language's rules: "_base" and "été" tell the two apart.
+        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base", "\xE9t\xE9"})
             CreateDirectoryA((kImages + sub).c_str(), nullptr);
         SetFileAttributesA((kImages + "Cachette").c_str(), FILE_ATTRIBUTE_HIDDEN);
         WriteBitmap(kImages + "alpha\\seule.bmp", 8, 8, RGB(0, 0, 255));
@@ -145,18 +108,16 @@ TEST_F(Setup, DriveNodesFollowThePlatformsList)
     HWND tree = dlg.Item(IDC_FOLDER_TREE);
     char roots[256];
     GetLogicalDriveStringsA(sizeof roots, roots);
-    std::vector<std::string> expected;
+    Path expected, texts = Children(tree, nullptr);
     for (const char* r = roots; *r; r += strlen(r) + 1) expected.push_back(r);
-    std::vector<std::string> texts = Children(tree, nullptr);
-    ASSERT_EQ(texts.size(), expected.size());
-    for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i].substr(0, 3), expected[i]);
-    // A floppy whose own label is never read, C:, a CD-ROM without a disc, a labelled disk.
+    for (std::string& text : texts) text.resize(3);
+    EXPECT_EQ(texts, expected);
+    // A floppy whose label is never read, a CD-ROM without a disc, a labelled disk.
     struct { const char* text; int image; } drives[] = {
         {"A:\\ Disquette ", 3}, {"C:\\  ", 1}, {"D:\\  ", 2}, {"E:\\ DONNEES ", 1}};
     for (const auto& d : drives) {
         HTREEITEM node = Node(tree, {std::string(d.text, 3)});
-        EXPECT_EQ(NodeText(tree, node), d.text);
-        EXPECT_EQ(NodeImage(tree, node), d.image) << d.text;
+        EXPECT_EQ(NodeText(tree, node) + std::to_string(NodeImage(tree, node)), d.text + std::to_string(d.image));
     }
     EXPECT_STREQ(g_pDriveTable[texts.size()].text, "") << "a record past the last drive";
 }
@@ -165,44 +126,39 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
 {
     Resident dlg;
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    std::vector<std::vector<std::string>> pictures;
-    std::vector<std::string> folders;
+    std::vector<Path> pictures;
+    Path folders;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((kImages + "*.*").c_str(), &entry);
     do {
         std::string name = entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name[0] != '.') folders.push_back(name);
-        } else {
-            CharUpperBuffA(&name[0], DWORD(name.size()));
-            if (name.size() >= 3 && name.compare(name.size() - 3, 3, "BMP") == 0)
-                pictures.push_back({name, kImages});
-        }
+        CharUpperA(&name[0]);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY && name[0] != '.')
+            folders.push_back(entry.cFileName);
+        else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= 3 &&
+                 name.compare(name.size() - 3, 3, "BMP") == 0)
+            pictures.push_back({name, kImages});
     } while (FindNextFileA(search, &entry));
     FindClose(search);
-    std::vector<std::string> sorted = folders;
+    Path sorted = folders;
     std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    ASSERT_NE(folders, sorted) << "the search gives them sorted already: the sort goes unseen";
+    ASSERT_NE(folders, sorted) << "the search sorts already: the tree's sort goes unseen";
+    ASSERT_EQ(pictures.size(), 5u) << "FOND, IMAGE, ABCBMP, BMP and the hidden CACHE";
 
-    for (int twice = 0; twice < 2; ++twice) {
+    for (int twice = 0; twice < 2; ++twice) {   // no second set of nodes
         dlg.OpenFolder({"C:", "mirval-tests", "Images"});
-        std::vector<std::vector<std::string>> listed;
+        std::vector<Path> listed;
         for (int i = 0; i < ListView_GetItemCount(list); ++i) listed.push_back(ListRow(list, i));
         EXPECT_EQ(listed, pictures);
         EXPECT_EQ(Children(tree, Node(tree, {"C:", "mirval-tests", "Images"})), sorted);
         dlg.OpenFolder({"C:", "mirval-tests", "Images", "alpha"});
+        EXPECT_EQ(TreeView_GetChild(tree, Node(tree, {"C:", "mirval-tests", "Images", "alpha"})), nullptr);
     }
-    EXPECT_EQ(ListRow(list, 0), (std::vector<std::string>{"SEULE.BMP", kImages + "alpha\\"}));
-    EXPECT_EQ(TreeView_GetChild(tree, Node(tree, {"C:", "mirval-tests", "Images", "alpha"})), nullptr);
-    std::vector<std::string> names;
-    for (auto& p : pictures) names.push_back(p[0]);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"ABCBMP", "BMP", "CACHE.BMP", "FOND.BMP", "IMAGE.BMP"}));
-
-    struct { std::vector<std::string> path; int count; std::vector<std::string> first; } others[] = {
-        {{"E:"}, 1, {"RACINE.BMP", "E:\\"}},   // a drive's root
+    struct { Path path; int count; Path first; } others[] = {
+        {{"C:", "mirval-tests", "Images", "alpha"}, 1, {"SEULE.BMP", kImages + "alpha\\"}},
+        {{"E:"}, 1, {"RACINE.BMP", "E:\\"}},
         {{"E:", "vingt-mille"}, 10000, {"P00000.BMP", "E:\\vingt-mille\\"}},
-        {{"D:"}, 0, {"", ""}},                  // no disc
+        {{"D:"}, 0, {"", ""}},   // no disc
         {{"C:", "mirval-tests", "long"}, 1, {std::string(251, 'L') + ".BMP", std::string(kFiles) + "long\\"}},
     };
     for (const auto& o : others) {
@@ -216,15 +172,14 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
 TEST_F(Setup, AFolderPathOf255CharactersListsAndOneOf256ListsNothing)
 {
     // The list's texts pass through 256 bytes: a longer folder would be cut.
-    std::vector<std::string> chain = {"C:", "mirval-tests", "chemins"};
+    Path chain = {"C:", "mirval-tests", "chemins"};
     std::string path = std::string(kFiles) + "chemins\\";
     CreateDirectoryA(path.c_str(), nullptr);
-    for (int i = 0; i < 3; ++i) {
-        chain.push_back(std::string(60, char('a' + i)));
-        path += chain.back() + "\\";
-        CreateDirectoryA(path.c_str(), nullptr);
+    for (char c : {'a', 'b', 'c'}) {
+        chain.push_back(std::string(60, c));
+        CreateDirectoryA((path += chain.back() + "\\").c_str(), nullptr);
     }
-    for (size_t length : {255u, 256u}) {   // made before the parent is listed; past MAX_PATH
+    for (size_t length : {255u, 256u}) {   // past MAX_PATH with its picture
         const std::string folder = "\\\\?\\" + path + std::string(length - path.size() - 1, 'z');
         const std::wstring wide(folder.begin(), folder.end());
         CreateDirectoryW(wide.c_str(), nullptr);
@@ -232,7 +187,7 @@ TEST_F(Setup, AFolderPathOf255CharactersListsAndOneOf256ListsNothing)
     }
     Resident dlg;
     for (size_t length : {255u, 256u}) {
-        std::vector<std::string> folder = chain;
+        Path folder = chain;
         folder.push_back(std::string(length - path.size() - 1, 'z'));
         dlg.OpenFolder(folder);
         EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), length == 255 ? 1 : 0) << length;
@@ -243,19 +198,17 @@ TEST_F(Setup, ChoosingAPictureNamesItAndPreviewsItUnlessItCannotBeLoaded)
 {
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
-    struct { std::vector<std::string> folder; std::string name; int loaded; } choices[] = {
-        {{"C:", "mirval-tests", "Images"}, "IMAGE.BMP", 1},   // Image.Bmp on disk
-        {{"C:", "mirval-tests", "Images"}, "CACHE.BMP", 0},   // empty
-        {{"C:", "mirval-tests", "abimees"}, "PIXELS.BMP", 0},
-        {{"C:", "mirval-tests", "abimees"}, "TABLE.BMP", 0},
-        {{"C:", "mirval-tests", "abimees"}, "BEYOND.BMP", 0},
+    struct { const char* folder; const char* name; int loaded; } choices[] = {
+        {"Images", "IMAGE.BMP", 1},   // Image.Bmp on the disk
+        {"Images", "CACHE.BMP", 0},   // empty
+        {"abimees", "PIXELS.BMP", 0}, {"abimees", "TABLE.BMP", 0}, {"abimees", "BEYOND.BMP", 0},
     };
+    HWND list = dlg.Item(IDC_PICTURE_LIST);
     for (const auto& c : choices) {
-        dlg.OpenFolder(c.folder);
-        HWND list = dlg.Item(IDC_PICTURE_LIST);
+        dlg.OpenFolder({"C:", "mirval-tests", c.folder});
         for (int i = 0; i < ListView_GetItemCount(list); ++i)
             if (ListRow(list, i)[0] == c.name) dlg.ChoosePicture(i);
-        EXPECT_EQ(std::string(g_selectedPicture), ListRow(list, 0)[1] + c.name);
+        EXPECT_EQ(std::string(g_selectedPicture), std::string(kFiles) + c.folder + "\\" + c.name);
         EXPECT_EQ(Text(dlg.Item(IDC_PICTURE_NAME)), c.name);
         EXPECT_EQ(g_previewLoaded, c.loaded) << c.name;
     }
@@ -266,28 +219,26 @@ TEST_F(Setup, ChoosingAPictureNamesItAndPreviewsItUnlessItCannotBeLoaded)
 TEST(PreviewGeometry, ScalesByTheScreenAndTilesFromOnePixelIn)
 {
     const SIZE frame = {120, 90}, screen = {1200, 900};
-    struct { SIZE picture; bool tiled; SIZE size; std::vector<POINT> origins; } cases[] = {
-        {{300, 150}, false, {30, 15}, {{45, 37}}},
-        {{2400, 1800}, false, {240, 180}, {{-60, -45}}},
-        {{5, 900}, true, {0, 90}, {}},   // scales to nothing: no tiles, and the tiling ends
-        {{600, 450}, true, {60, 45}, {{1, 1}, {61, 1}, {121, 1}, {1, 46}, {61, 46}, {121, 46},
-                                     {1, 91}, {61, 91}, {121, 91}}},
+    struct { SIZE picture; bool tiled; std::string size, origins; } cases[] = {
+        {{300, 150}, false, "30x15", "45,37 "},
+        {{2400, 1800}, false, "240x180", "-60,-45 "},
+        {{5, 900}, true, "0x90", ""},   // scales to nothing: no tiles, and the tiling ends
+        {{600, 450}, true, "60x45", "1,1 61,1 121,1 1,46 61,46 121,46 1,91 61,91 121,91 "},
     };
     for (const auto& c : cases) {
-        SIZE size = PreviewSize(frame, c.picture, screen);
-        EXPECT_EQ(std::make_pair(size.cx, size.cy), std::make_pair(c.size.cx, c.size.cy)) << c.picture.cx;
-        std::vector<POINT> origins = PreviewOrigins(frame, size, c.tiled);
-        ASSERT_EQ(origins.size(), c.origins.size()) << c.picture.cx;
-        for (size_t i = 0; i < origins.size(); ++i)
-            EXPECT_EQ(std::make_pair(origins[i].x, origins[i].y), std::make_pair(c.origins[i].x, c.origins[i].y));
+        const SIZE size = PreviewSize(frame, c.picture, screen);
+        std::string origins;
+        for (POINT p : PreviewOrigins(frame, size, c.tiled))
+            origins += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+        EXPECT_EQ(std::to_string(size.cx) + "x" + std::to_string(size.cy), c.size);
+        EXPECT_EQ(origins, c.origins) << c.size;
     }
 }
 
 TEST_F(Setup, PaintsThePictureCentredOrTiledOnTheScreenFrame)
 {
     RECT desktop;
-    GetClientRect(GetDesktopWindow(), &desktop);
-    // A quarter of the screen each way: a quarter of the frame.
+    GetClientRect(GetDesktopWindow(), &desktop);   // a quarter of the screen: of the frame
     WriteBitmap(std::string(kFiles) + "peint\\ROUGE.BMP", desktop.right / 4, desktop.bottom / 4, RGB(255, 0, 0));
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
@@ -298,7 +249,6 @@ TEST_F(Setup, PaintsThePictureCentredOrTiledOnTheScreenFrame)
     const POINT middle = OnScreen(frame, {client.right / 2, client.bottom / 2});
     const POINT corner = OnScreen(frame, {3, 3}), edge = OnScreen(frame, {0, 0});
     const COLORREF red = RGB(255, 0, 0), empty = ScreenPixel(middle, 0, 0);
-    EXPECT_NE(empty, red);
     dlg.ChoosePicture(0);
     EXPECT_EQ(ScreenPixel(middle, red), red);
     EXPECT_NE(ScreenPixel(corner, red, 500), red) << "centred";
@@ -306,7 +256,7 @@ TEST_F(Setup, PaintsThePictureCentredOrTiledOnTheScreenFrame)
     EXPECT_EQ(ScreenPixel(corner, red), red) << "tiled";
     EXPECT_NE(ScreenPixel(edge, red, 300), red) << "tiles stand one pixel in";
     dlg.Click(IDC_CENTRE);
-    EXPECT_NE(ScreenPixel(corner, empty), red);
+    EXPECT_EQ(ScreenPixel(corner, empty), empty);
 }
 
 TEST(Preview, PalettesFollowTheColourTable)
@@ -315,25 +265,24 @@ TEST(Preview, PalettesFollowTheColourTable)
     HDC screen = GetDC(nullptr);
     HPALETTE halftone = CreateHalftonePalette(screen);
     ReleaseDC(nullptr, screen);
-    WORD halftoneEntries = 0;
-    GetObjectA(halftone, sizeof halftoneEntries, &halftoneEntries);
+    WORD many = 0;
+    GetObjectA(halftone, sizeof many, &many);
     DeleteObject(halftone);
-    // Wine's DIB sections report 2^bits colours used whatever the file says, so an
-    // 8-bit picture of 20 colours gets 256 entries here: its own 20 come first.
+    // Wine's DIB sections report 2^bits colours used whatever the file says: an
+    // 8-bit picture of 20 colours gets 256 entries here, its own 20 first.
     struct { int bits; DWORD used; int table, entries; } cases[] = {
-        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {16, 0, 0, halftoneEntries},
-        {24, 0, 0, halftoneEntries}, {32, 0, 0, halftoneEntries}, {24, 100, 0, halftoneEntries},
+        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {16, 0, 0, many}, {24, 0, 0, many},
+        {32, 0, 0, many}, {24, 100, 0, many},
     };
     for (const auto& c : cases) {
-        const std::string path = std::string(kFiles) + "palettes\\P" + std::to_string(c.bits) + ".BMP";
+        const std::string path = std::string(kFiles) + "palette.bmp";
         WriteBytes(path, Dib(Header(16, 16, c.bits, c.used), ColourTable(c.table), Pixels(16, 16, c.bits)));
         ASSERT_TRUE(dlg.LoadPreviewPicture(path.c_str())) << c.bits;
         EXPECT_EQ(dlg.m_palPicture.GetEntryCount(), c.entries) << c.bits;
-        std::vector<PALETTEENTRY> entries(static_cast<size_t>(c.table));
-        GetPaletteEntries(dlg.m_palPicture, 0, c.table, entries.data());
+        std::vector<PALETTEENTRY> e(size_t(c.table) + 1);
+        GetPaletteEntries(dlg.m_palPicture, 0, c.table, e.data());
         for (int i = 0; i < c.table; ++i)
-            EXPECT_EQ(RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue), RGB(255 - i, 2 * i, i))
-                << c.bits << " bits, entry " << i;
+            EXPECT_EQ(RGB(e[i].peRed, e[i].peGreen, e[i].peBlue), RGB(255 - i, 2 * i, i)) << c.bits << ": " << i;
     }
     HGDIOBJ palette = dlg.m_palPicture.GetSafeHandle();
     EXPECT_FALSE(dlg.LoadPreviewPicture((std::string(kFiles) + "absent.bmp").c_str()));
@@ -346,8 +295,7 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
     CMirvalDlg dlg;
     BITMAPINFOHEADER rle = Header(4, 2, 8, 2, BI_RLE8), fields = Header(4, 4, 16, 0, BI_BITFIELDS);
     rle.biSizeImage = 8;
-    BITMAPCOREHEADER core = {sizeof core, 4, 4, 1, 24};
-    BITMAPFILEHEADER coreFile = {0x4D42, 0, 0, 0, sizeof coreFile + sizeof core};
+    const std::string core = std::string("BM\0\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\4\0\4\0\1\0\x18\0", 26);
     std::vector<std::tuple<std::string, std::string, bool>> cases = {
         {"empty", "", false},
         {"header only", Dib(Header(16, 16, 24), "", "").substr(0, 14), false},
@@ -355,9 +303,9 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
         {"absurd", Dib(Header(100000, 100000, 24), "", Pixels(16, 16, 24)), false},
         {"text", "Ceci n'est pas une image.\r\n", false},
         {"one pixel", Dib(Header(1, 1, 24), "", Pixels(1, 1, 24)), true},
-        {"RLE8", Dib(rle, ColourTable(2), std::string("\x04\x01\x00\x00\x04\x00\x00\x01", 8)), true},
-        {"bit fields", Dib(fields, Bytes(0xF800u) + Bytes(0x07E0u) + Bytes(0x001Fu), Pixels(4, 4, 16)), true},
-        {"OS/2 header", Bytes(coreFile) + Bytes(core) + Pixels(4, 4, 24), true},
+        {"RLE8", Dib(rle, ColourTable(2), std::string("\4\1\0\0\4\0\0\1", 8)), true},
+        {"bit fields", Dib(fields, std::string("\0\xF8\0\0\xE0\7\0\0\x1F\0\0\0", 12), Pixels(4, 4, 16)), true},
+        {"OS/2 header", core + Pixels(4, 4, 24), true},
         {"1000 colours used", Dib(Header(16, 16, 8, 1000), ColourTable(256), Pixels(16, 16, 8)), true},
     };
     for (const auto& [name, bytes] : CutBitmaps()) cases.emplace_back(name, bytes, false);
@@ -367,11 +315,10 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
         EXPECT_EQ(dlg.LoadPreviewPicture(path.c_str()) != FALSE, loads) << what;
         EXPECT_EQ(dlg.m_bmpPicture.GetSafeHandle() != nullptr, loads) << what;
     }
-    // Every replaced picture and palette is released.
     WriteBytes(path, Dib(Header(16, 16, 8, 20), ColourTable(20), Pixels(16, 16, 8)));
     PROCESS_MEMORY_COUNTERS before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 300; ++i) {   // every replaced picture and palette released
         HGDIOBJ bitmap = dlg.m_bmpPicture.GetSafeHandle(), palette = dlg.m_palPicture.GetSafeHandle();
         ASSERT_TRUE(dlg.LoadPreviewPicture(path.c_str()));
         ASSERT_EQ(GetObjectType(bitmap) | GetObjectType(palette), 0u) << "load " << i << " kept one";
@@ -385,7 +332,7 @@ TEST_F(Setup, ApercuHidesTheDialogAndTriesTheListsChoice)
     SetText(kDesktop, "Wallpaper", "");
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
-    auto tryIt = [&](const std::string& expected, const char* tile) {
+    for (std::string expected : {std::string("|0|hidden"), std::string(kFiles) + "glisser\\ETE.BMP|1|hidden"}) {
         std::string during;
         MessageBoxAnswer box(IDOK, 10000, [&] {
             during = ReadText(kDesktop, "Wallpaper") + "|" + ReadText(kDesktop, "TileWallpaper") +
@@ -393,15 +340,13 @@ TEST_F(Setup, ApercuHidesTheDialogAndTriesTheListsChoice)
         });
         dlg.Post(WM_COMMAND, IDC_APERCU);
         ASSERT_TRUE(box.Answered());
-        EXPECT_EQ(during, expected + "|" + tile + "|hidden");
+        EXPECT_EQ(during, expected);   // at first nothing chosen: the empty path
         EXPECT_TRUE(Eventually([&] { return dlg.Shown(); }));
         EXPECT_EQ(ReadText(kDesktop, "Wallpaper"), "");
-    };
-    tryIt("", "0");   // nothing chosen yet: the empty path, as it is
-    dlg.OpenFolder({"C:", "mirval-tests", "glisser"});
-    dlg.ChoosePicture(0);
-    dlg.Click(IDC_MOSAIQUE);
-    tryIt(std::string(kFiles) + "glisser\\ETE.BMP", "1");
+        dlg.OpenFolder({"C:", "mirval-tests", "glisser"});
+        dlg.ChoosePicture(0);
+        dlg.Click(IDC_MOSAIQUE);
+    }
 }
 
 // ---- The calendar ----
@@ -412,64 +357,48 @@ protected:
     void SetUp() override
     {
         Setup::SetUp();
-        const std::string folder = std::string(kFiles) + "calendrier\\";
+        const std::string folder = std::string(kFiles) + "calendrier\\", week = ProfileKey("Semaine");
         WriteBitmap(folder + "MARDI.BMP", 16, 16, RGB(0, 255, 0));
         WriteBitmap(folder + "DECEMBRE.BMP", 16, 16, RGB(0, 0, 255));
-        const std::string week = ProfileKey("Semaine"), month = ProfileKey("Mois");
         SetText(week.c_str(), "Lundi", folder + "minuscule.bmp");
         SetText(week.c_str(), "Mardi", folder + "MARDI.BMP");
         SetText(week.c_str(), "MosaMardi", "1");
         SetText(week.c_str(), "Mercredi", std::string(kFiles) + "abimees\\PIXELS.BMP");
-        SetText(month.c_str(), "D\xE9""cembre", folder + "DECEMBRE.BMP");
-        SetText(month.c_str(), "MosaD\xE9""cembre", "1\xAD");   // "1" and a soft hyphen
+        SetText(ProfileKey("Mois").c_str(), "D\xE9""cembre", folder + "DECEMBRE.BMP");
+        SetText(ProfileKey("Mois").c_str(), "MosaD\xE9""cembre", "1\xAD");   // "1", a soft hyphen
+        Start();
+    }
+    void Start()
+    {
+        *g_pSchedule = ScheduleTable();
         LoadSchedule();
+        g_selectedPicture.Empty();
         m_dlg = std::make_unique<Resident>();
         m_dlg->Tray(WM_LBUTTONDOWN);
         m_tree = m_dlg->Item(IDC_CALENDAR_TREE);
         m_list = m_dlg->Item(IDC_PICTURE_LIST);
+        TreeView_Expand(m_tree, At({"Semaine", "Mardi"}), TVE_EXPAND);
     }
     void TearDown() override
     {
         m_dlg.reset();
         Setup::TearDown();
     }
-    HTREEITEM At(std::vector<std::string> path) { return Node(m_tree, path); }
-    // A real drag from list item 0 onto a node; the answer to a question, if one comes.
-    MessageBoxAnswer* Drop(HTREEITEM target, int answer, bool asked)
+    HTREEITEM At(const Path& path) { return Node(m_tree, path); }
+    // A real drag of list item 0 onto a node; the question answered if one comes.
+    const MessageBoxAnswer& Drop(const Path& target, int answer, bool asked)
     {
-        POINT to = NodePoint(m_tree, target);
         m_box = std::make_unique<MessageBoxAnswer>(answer, asked ? 10000 : 800);
-        StartDrag(ListItemPoint(m_list, 0));
-        DragTo(to);
-        Release(to);
-        EXPECT_EQ(m_box->Answered(), asked);
+        Drag(ItemPoint(m_list, 0), NodePoint(m_tree, At(target)));
+        EXPECT_EQ(m_box->Answered(), asked) << target.back();
         EXPECT_EQ(Highlight(m_tree, nullptr), nullptr);
         EXPECT_EQ(CaptureOf(m_dlg->m_hwnd), nullptr);
-        return m_box.get();
+        return *m_box;
     }
     std::unique_ptr<Resident> m_dlg;
     std::unique_ptr<MessageBoxAnswer> m_box;
     HWND m_tree = nullptr, m_list = nullptr;
 };
-
-// A shown dialog of the main window's thread other than the main window: a
-// message box, the about box.
-BOOL CALLBACK OtherThan(HWND hwnd, LPARAM param)
-{
-    auto* s = reinterpret_cast<std::pair<HWND, HWND>*>(param);
-    char cls[16] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (hwnd == s->first || strcmp(cls, "#32770") || !IsWindowVisible(hwnd)) return TRUE;
-    s->second = hwnd;
-    return FALSE;
-}
-
-HWND OtherDialog(HWND main)
-{
-    std::pair<HWND, HWND> search = {main, nullptr};
-    EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), OtherThan, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
 
 void ExpectQuestion(const MessageBoxAnswer& box, UINT text, UINT caption)
 {
@@ -480,51 +409,50 @@ void ExpectQuestion(const MessageBoxAnswer& box, UINT text, UINT caption)
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_QUESTION));
 }
+
+std::string SlotText(int slot)
+{
+    const ScheduleSlot& s = g_pSchedule->slot[slot];
+    return std::string(s.folder) + "|" + s.file + "|" + s.mosa;
+}
 }
 
 TEST_F(Calendar, ShowsTheWeekAndTheMonthsWithTheirPictures)
 {
-    EXPECT_EQ(Children(m_tree, nullptr), (std::vector<std::string>{"Semaine", "Mois"}));
-    EXPECT_EQ(NodeImage(m_tree, At({"Semaine"})), 0);
-    EXPECT_EQ(NodeImage(m_tree, At({"Mois"})), 1);
+    EXPECT_EQ(Children(m_tree, nullptr), (Path{"Semaine", "Mois"}));
+    EXPECT_EQ(NodeImage(m_tree, At({"Semaine"})) + 10 * NodeImage(m_tree, At({"Mois"})), 10);
     EXPECT_TRUE(TreeView_GetItemState(m_tree, At({"Semaine"}), TVIS_EXPANDED) & TVIS_EXPANDED);
     EXPECT_FALSE(TreeView_GetItemState(m_tree, At({"Mois"}), TVIS_EXPANDED) & TVIS_EXPANDED);
     for (int slot = 1; slot <= LAST_SLOT; ++slot) {
-        const char* root = slot < FIRST_MONTH_SLOT ? "Semaine" : "Mois";
-        EXPECT_EQ(Children(m_tree, At({root}))[size_t(slot - (slot < FIRST_MONTH_SLOT ? 1 : 8))], CalendarKey(slot));
-        EXPECT_EQ(NodeImage(m_tree, At({root, CalendarKey(slot)})), slot + 1);
+        const Path day = {slot < FIRST_MONTH_SLOT ? "Semaine" : "Mois", CalendarKey(slot)};
+        const HTREEITEM node = At(day);
         const std::string file = g_pSchedule->slot[slot].file;
-        EXPECT_EQ(Children(m_tree, At({root, CalendarKey(slot)})),
-                  file.empty() ? std::vector<std::string>{} : std::vector<std::string>{file}) << slot;
-        if (!file.empty()) {
-            EXPECT_EQ(NodeImage(m_tree, At({root, CalendarKey(slot), file})), 22);
-        }
+        EXPECT_EQ(Children(m_tree, TreeView_GetParent(m_tree, node))[size_t(slot - (slot < 8 ? 1 : 8))], day[1]);
+        EXPECT_EQ(NodeImage(m_tree, node), slot + 1) << day[1];
+        EXPECT_EQ(Children(m_tree, node), file.empty() ? Path{} : Path{file}) << day[1];
+        EXPECT_EQ(file.empty() ? 22 : NodeImage(m_tree, TreeView_GetChild(m_tree, node)), 22) << day[1];
     }
-    EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), std::vector<std::string>{"DECEMBRE.BMP"});
+    EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), Path{"DECEMBRE.BMP"});
 }
 
 TEST_F(Calendar, APictureNodeShowsItsPictureAndOnlyAnExact1Tiles)
 {
-    struct { std::vector<std::string> node; int loaded; bool tiled; } picks[] = {
+    struct { Path node; int loaded; bool tiled; } picks[] = {
         {{"Semaine", "Mardi", "MARDI.BMP"}, 1, true},
         {{"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}, 1, false},
         {{"Semaine", "Mercredi", "PIXELS.BMP"}, 0, false},   // cut short
     };
     for (const auto& p : picks) {
-        g_previewLoaded = 7;
         TreeView_SelectItem(m_tree, At(p.node));
         EXPECT_EQ(g_previewLoaded, p.loaded) << p.node[2];
         EXPECT_EQ(m_dlg->Checked(IDC_MOSAIQUE), p.tiled) << p.node[2];
         EXPECT_EQ(m_dlg->Checked(IDC_CENTRE), !p.tiled) << p.node[2];
     }
-    // Roots, days, months and a name not in capitals change nothing.
-    m_dlg->Click(IDC_MOSAIQUE);
-    for (auto node : {At({"Semaine"}), At({"Semaine", "Mardi"}), At({"Semaine", "Jeudi"}),
-                      At({"Semaine", "Lundi", "minuscule.bmp"})}) {
+    m_dlg->Click(IDC_MOSAIQUE);   // roots, days and a name not in capitals change nothing
+    for (const Path& node : {Path{"Semaine"}, Path{"Semaine", "Mardi"}, Path{"Semaine", "Lundi", "minuscule.bmp"}}) {
         g_previewLoaded = 7;
-        TreeView_SelectItem(m_tree, node);
-        EXPECT_EQ(g_previewLoaded, 7);
-        EXPECT_TRUE(m_dlg->Checked(IDC_MOSAIQUE));
+        TreeView_SelectItem(m_tree, At(node));
+        EXPECT_EQ(g_previewLoaded + m_dlg->Checked(IDC_MOSAIQUE), 8) << node.back();
     }
     EXPECT_TRUE(g_selectedPicture.IsEmpty()) << "the list's choice is left alone";
 }
@@ -532,63 +460,53 @@ TEST_F(Calendar, APictureNodeShowsItsPictureAndOnlyAnExact1Tiles)
 TEST_F(Calendar, DeleteAsksThenEmptiesTheSlotAndSavesAtOnce)
 {
     const std::string week = ProfileKey("Semaine");
-    lstrcpyA(g_pSchedule->slot[4].folder, "C:\\");   // an unsaved drop, saved with the deletion
-    lstrcpyA(g_pSchedule->slot[4].file, "JEUDI.BMP");
-    lstrcpyA(g_pSchedule->slot[4].mosa, "1");
-    for (auto node : {At({"Semaine"}), At({"Semaine", "Mardi"})}) {
-        Click(NodePoint(m_tree, node));
+    g_pSchedule->slot[4] = {"C:\\", "JEUDI.BMP", "1"};   // an unsaved drop, saved with the deletion
+    for (const Path& node : {Path{"Semaine"}, Path{"Semaine", "Mardi"}}) {
+        Click(NodePoint(m_tree, At(node)));
         MessageBoxAnswer none(IDYES, 600);
         Key(VK_DELETE);
-        EXPECT_FALSE(none.Answered()) << "asked on a node that is no picture";
+        EXPECT_FALSE(none.Answered()) << "asked on " << node.back();
     }
-    TreeView_Expand(m_tree, At({"Semaine", "Mardi"}), TVE_EXPAND);
     Click(NodePoint(m_tree, At({"Semaine", "Mardi", "MARDI.BMP"})));
-    for (int answer : {IDNO, IDYES}) {
-        MessageBoxAnswer box(answer);
-        Key(answer == IDNO ? VK_DELETE : VK_DECIMAL);
+    for (WORD key : {WORD(VK_DELETE), WORD(VK_DECIMAL)}) {   // No, then Yes
+        MessageBoxAnswer box(key == VK_DELETE ? IDNO : IDYES);
+        Key(key);
         ASSERT_TRUE(box.Answered());
         ExpectQuestion(box, IDS_CONFIRM_DELETE, IDS_CONFIRM);
-        EXPECT_EQ(At({"Semaine", "Mardi", "MARDI.BMP"}) != nullptr, answer == IDNO);
-        EXPECT_EQ(ReadText(week.c_str(), "Jeudi"), answer == IDNO ? "<missing>" : "C:\\JEUDI.BMP");
+        EXPECT_EQ(ReadText(week.c_str(), "Jeudi"), key == VK_DELETE ? "<missing>" : "C:\\JEUDI.BMP");
     }
-    EXPECT_STREQ(g_pSchedule->slot[2].file, "");
+    EXPECT_EQ(At({"Semaine", "Mardi", "MARDI.BMP"}), nullptr);
+    EXPECT_EQ(SlotText(2), "||");
     EXPECT_EQ(ReadText(week.c_str(), "Mardi") + ReadText(week.c_str(), "MosaMardi"), "");
     EXPECT_TRUE(m_dlg->Checked(IDC_MOSAIQUE)) << "the radio buttons stay as they were";
 }
 
-TEST_F(Calendar, DropsFollowTheNodeUnderThePointerAndAskBeforeReplacing)
+TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
 {
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
-    const std::string before = Snapshot(kCompanyKey), folder = std::string(kFiles) + "glisser\\";
-    auto slot = [](int n) {
-        const ScheduleSlot& s = g_pSchedule->slot[n];
-        return std::string(s.folder) + "|" + s.file + "|" + s.mosa;
-    };
-    Drop(At({"Semaine", "Vendredi"}), IDYES, false);   // empty: taken at once, unfolded
-    EXPECT_EQ(Children(m_tree, At({"Semaine", "Vendredi"})), std::vector<std::string>{"ETE.BMP"});
+    const std::string before = Snapshot(kCompanyKey), ete = std::string(kFiles) + "glisser\\|ETE.BMP|";
+    Drop({"Semaine", "Vendredi"}, IDYES, false);   // an empty day: taken at once, unfolded
     EXPECT_TRUE(TreeView_GetItemState(m_tree, At({"Semaine", "Vendredi"}), TVIS_EXPANDED) & TVIS_EXPANDED);
-    EXPECT_EQ(slot(5), folder + "|ETE.BMP|0");
-    ExpectQuestion(*Drop(At({"Semaine", "Mardi"}), IDNO, true), IDS_REPLACE_PICTURE, IDS_WARNING);
-    EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), std::vector<std::string>{"MARDI.BMP"});
+    EXPECT_EQ(SlotText(5), ete + "0");
+    ExpectQuestion(Drop({"Semaine", "Mardi"}, IDNO, true), IDS_REPLACE_PICTURE, IDS_WARNING);
+    EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), Path{"MARDI.BMP"});
     m_dlg->Click(IDC_MOSAIQUE);
-    Drop(At({"Semaine", "Mardi"}), IDYES, true);
-    EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), std::vector<std::string>{"ETE.BMP"});
-    EXPECT_EQ(slot(2), folder + "|ETE.BMP|1");
-    // A picture node always asks, and Yes replaces its month's picture.
-    TreeView_Expand(m_tree, At({"Mois"}), TVE_EXPAND);
+    Drop({"Semaine", "Mardi"}, IDYES, true);
+    EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), Path{"ETE.BMP"});
+    EXPECT_EQ(SlotText(2), ete + "1");
+    TreeView_Expand(m_tree, At({"Mois"}), TVE_EXPAND);   // a picture node always asks
     TreeView_Expand(m_tree, At({"Mois", "D\xE9""cembre"}), TVE_EXPAND);
     TreeView_EnsureVisible(m_tree, At({"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}));
-    Drop(At({"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}), IDYES, true);
-    EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), std::vector<std::string>{"ETE.BMP"});
+    Drop({"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}, IDYES, true);
     EXPECT_EQ(NodeImage(m_tree, At({"Mois", "D\xE9""cembre", "ETE.BMP"})), 22);
-    EXPECT_EQ(slot(19), folder + "|ETE.BMP|1");
-    // Roots take nothing and ask nothing; "Semaine", the selected node, which the
-    // platform's tree does not drop-highlight, must not pass the drop to another.
+    EXPECT_EQ(SlotText(19), ete + "1");
+    // Roots take nothing: "Semaine", the selected node, which Wine's tree does not
+    // drop-highlight, must not pass the drop to another.
     TreeView_Expand(m_tree, At({"Mois"}), TVE_COLLAPSE);
     ASSERT_EQ(TreeView_GetSelection(m_tree), At({"Semaine"}));
     const ScheduleTable kept = *g_pSchedule;
-    Drop(At({"Semaine"}), IDYES, false);
-    Drop(At({"Mois"}), IDYES, false);
+    Drop({"Semaine"}, IDYES, false);
+    Drop({"Mois"}, IDYES, false);
     EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0);
     EXPECT_EQ(Snapshot(kCompanyKey), before) << "a drop wrote to the registry";
 }
@@ -597,91 +515,69 @@ TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodesOnEscapeOrALostCapture)
 {
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     const ScheduleTable kept = *g_pSchedule;
-    const HTREEITEM friday = At({"Semaine", "Vendredi"});
+    const POINT friday = NodePoint(m_tree, At({"Semaine", "Vendredi"})), onList = ItemPoint(m_list, 0);
     RECT r;
     GetClientRect(m_tree, &r);
-    const POINT belowNodes = OnScreen(m_tree, {r.right / 2, r.bottom - 5}), onList = ListItemPoint(m_list, 0);
-    StartDrag(onList);
-    DragTo(NodePoint(m_tree, friday));
-    EXPECT_EQ(Highlight(m_tree, friday), friday);
+    Drag(onList, friday, false);
+    EXPECT_EQ(Highlight(m_tree, At({"Semaine", "Vendredi"})), At({"Semaine", "Vendredi"}));
     EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == m_dlg->m_hwnd; }, 2000));
-    DragTo(onList);
+    Drag(friday, onList, true, false);
     EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << "off the tree";
-    Release(onList);
-    StartDrag(onList);
-    DragTo(belowNodes);
-    Release(belowNodes);
-    // Escape, and a lost capture (as a task switch takes it), end the drag there.
-    for (bool escape : {true, false}) {
-        StartDrag(onList);
-        DragTo(NodePoint(m_tree, friday));
-        if (escape)
-            Key(VK_ESCAPE);
-        else
-            m_dlg->Send(WM_CANCELMODE);
+    Drag(onList, OnScreen(m_tree, {r.right / 2, r.bottom - 5}));   // below the last node
+    for (bool escape : {true, false}) {   // a lost capture, as to a task switch
+        Drag(onList, friday, false);
+        escape ? Key(VK_ESCAPE) : void(m_dlg->Send(WM_CANCELMODE));
         EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == nullptr; }, 2000)) << escape;
         EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << escape;
-        Release(NodePoint(m_tree, friday));
+        MouseAt(friday, MOUSEEVENTF_LEFTUP);
     }
     EXPECT_FALSE(m_dlg->m_ended) << "Escape ended the program";
     EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0) << "something was dropped";
-    // A drag image the list cannot make (an item it does not hold): no drag begins.
-    NMLISTVIEW begin = {{m_list, IDC_PICTURE_LIST, LVN_BEGINDRAG}, 99};
+    NMLISTVIEW begin = {{m_list, IDC_PICTURE_LIST, LVN_BEGINDRAG}, 99};   // no image: no drag
     m_dlg->Send(WM_NOTIFY, IDC_PICTURE_LIST, reinterpret_cast<LPARAM>(&begin));
     EXPECT_EQ(CaptureOf(m_dlg->m_hwnd), nullptr);
-    // The next drag works, and keeps the longest name whole.
-    m_dlg->OpenFolder({"C:", "mirval-tests", "long"});
-    Drop(friday, IDYES, false);
+    m_dlg->OpenFolder({"C:", "mirval-tests", "long"});   // the next drag keeps a long name whole
+    Drop({"Semaine", "Vendredi"}, IDYES, false);
     EXPECT_EQ(g_pSchedule->slot[5].file, std::string(251, 'L') + ".BMP");
 }
 
-// "&Quitter" chosen from the tray menu while the program waits on a question or
-// a box: the program ends at once, touches nothing and saves nothing.
+// "&Quitter" chosen from the tray menu while a question or box is open ends the
+// program there: nothing is touched or saved, and the desktop test puts back.
 TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
 {
-    TreeView_Expand(m_tree, At({"Semaine", "Mardi"}), TVE_EXPAND);
     const std::string desktop = ReadText(kDesktop, "Wallpaper");
-    struct { const char* what; std::function<void(Resident&)> open; } ways[] = {
-        {"the Delete question", [&](Resident&) {
+    struct { const char* what; std::function<void()> open; } ways[] = {
+        {"the Delete question", [&] {
              Click(NodePoint(m_tree, At({"Semaine", "Mardi", "MARDI.BMP"})));
              Key(VK_DELETE);
          }},
-        {"the replace question", [&](Resident& dlg) {
-             dlg.OpenFolder({"C:", "mirval-tests", "glisser"});
-             StartDrag(ListItemPoint(m_list, 0));
-             DragTo(NodePoint(m_tree, At({"Semaine", "Mardi"})));
-             Release(NodePoint(m_tree, At({"Semaine", "Mardi"})));
+        {"the replace question", [&] {
+             m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
+             Drag(ItemPoint(m_list, 0), NodePoint(m_tree, At({"Semaine", "Mardi"})));
          }},
-        {"the every-day warning", [](Resident& dlg) {
-             dlg.Click(IDC_EVERY_DAY);
-             dlg.Post(WM_COMMAND, IDC_OK);
+        {"the every-day warning", [&] {
+             m_dlg->Click(IDC_EVERY_DAY);
+             m_dlg->Post(WM_COMMAND, IDC_OK);
          }},
-        {"the about box", [](Resident& dlg) { dlg.Post(WM_COMMAND, ID_TRAY_ABOUT); }},
-        {"the desktop test", [](Resident& dlg) { dlg.Post(WM_COMMAND, IDC_APERCU); }},
+        {"the about box", [&] { m_dlg->Post(WM_COMMAND, ID_TRAY_ABOUT); }},
+        {"the desktop test", [&] { m_dlg->Post(WM_COMMAND, IDC_APERCU); }},
     };
     for (auto& way : ways) {
-        if (!m_dlg) {
-            g_selectedPicture.Empty();   // a drag chooses its picture in the list
-            *g_pSchedule = ScheduleTable();
-            LoadSchedule();
-            m_dlg = std::make_unique<Resident>();
-            m_dlg->Tray(WM_LBUTTONDOWN);
-            m_tree = m_dlg->Item(IDC_CALENDAR_TREE);
-            m_list = m_dlg->Item(IDC_PICTURE_LIST);
-            TreeView_Expand(m_tree, At({"Semaine", "Mardi"}), TVE_EXPAND);
-        }
+        if (!m_dlg) Start();
         const std::string before = Snapshot(kCompanyKey);
-        way.open(*m_dlg);
-        HWND box = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (box = OtherDialog(m_dlg->m_hwnd)) != nullptr; })) << way.what;
+        way.open();
+        HWND box = nullptr;   // a dialog of the program's thread over its main window
+        ASSERT_TRUE(Eventually([&] {
+            return (box = FindOwn("#32770", [&](HWND w) { return w != m_dlg->m_hwnd; })) != nullptr;
+        })) << way.what;
         m_dlg->Post(WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
-        HWND menu = OpenMenu();
-        ASSERT_NE(menu, nullptr) << way.what;
-        PostMessageA(menu, WM_CHAR, 'q', 0);
+        HWND menu = nullptr;
+        ASSERT_TRUE(Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; })) << way.what;
+        PostMessageA(menu, WM_CHAR, 'q', 0);   // "&Quitter"
         EXPECT_TRUE(m_dlg->WaitEnded()) << way.what;
         EXPECT_EQ(m_dlg->m_result, 0) << way.what;
         EXPECT_FALSE(IsWindow(box)) << way.what << " stayed open";
-        m_dlg.reset();   // which gives the next run a table again
+        m_dlg.reset();
         EXPECT_EQ(Snapshot(kCompanyKey), before) << way.what;
         EXPECT_EQ(ReadText(kDesktop, "Wallpaper"), desktop) << way.what;
     }

@@ -50,71 +50,77 @@ void DeleteKeyTree(const char* path)
     RegDeleteKeyA(HKEY_CURRENT_USER, path);
 }
 
-void SetValue(const char* keyPath, const char* name, const RegValue& value)
+void SetValue(const char* key, const char* name, const RegValue& value)
 {
-    CRegKey key;
-    key.Create(HKEY_CURRENT_USER, keyPath);
-    if (!value.present) {
-        RegDeleteValueA(key, name);
-        return;
-    }
-    RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
-                   static_cast<DWORD>(value.data.size()));
+    CRegKey k;
+    k.Create(HKEY_CURRENT_USER, key);
+    if (!value.present) RegDeleteValueA(k, name);
+    const auto* bytes = reinterpret_cast<const BYTE*>(value.data.data());
+    if (value.present) RegSetValueExA(k, name, 0, value.type, bytes, DWORD(value.data.size()));
 }
 
-void SetText(const char* keyPath, const char* name, const std::string& text)
+void SetText(const char* key, const char* name, const std::string& text)
 {
-    SetValue(keyPath, name, Sz(text));
+    SetValue(key, name, Sz(text));
 }
 
-RegValue ReadValue(const char* keyPath, const char* name)
+RegValue ReadValue(const char* key, const char* name)
 {
     RegValue v;
-    CRegKey key;
+    CRegKey k;
     DWORD size = 0;
-    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS ||
-        RegQueryValueExA(key, name, nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS)
+    if (k.Open(HKEY_CURRENT_USER, key, KEY_READ) ||
+        RegQueryValueExA(k, name, nullptr, &v.type, nullptr, &size))
         return v;
     v.data.resize(size);
-    v.present = RegQueryValueExA(key, name, nullptr, &v.type,
-                                 reinterpret_cast<BYTE*>(&v.data[0]), &size) == ERROR_SUCCESS;
+    auto* bytes = reinterpret_cast<BYTE*>(&v.data[0]);
+    v.present = !RegQueryValueExA(k, name, nullptr, &v.type, bytes, &size);
     return v;
 }
 
-std::string ReadText(const char* keyPath, const char* name)
+std::string ReadText(const char* key, const char* name)
 {
-    RegValue v = ReadValue(keyPath, name);
-    if (!v.present) return "<missing>";
+    RegValue v = ReadValue(key, name);
     if (!v.data.empty() && v.data.back() == '\0') v.data.pop_back();
-    return v.data;
+    return v.present ? v.data : "<missing>";
 }
 
-namespace {
-void Snapshot(const std::string& path, std::string& out)
-{
-    CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS) return;
-    char name[512];
-    std::vector<BYTE> data(70000);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name, size = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data.data(), &size)) break;
-        out += path + "\\" + name + "=" + std::to_string(type) + ":" +
-               std::string(reinterpret_cast<char*>(data.data()), size) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr)) break;
-        Snapshot(path + "\\" + name, out += path + "\\" + name + "\\\n");
-    }
-}
-}
-
-std::string Snapshot(const char* path)
+std::string Snapshot(const char* key)
 {
     std::string out;
-    Snapshot(path, out);
+    CRegKey k;
+    if (k.Open(HKEY_CURRENT_USER, key, KEY_READ)) return out;
+    char name[512];
+    std::vector<BYTE> data(70000);
+    for (DWORD i = 0, n = sizeof name, size = DWORD(data.size()), type;
+         !RegEnumValueA(k, i, name, &n, nullptr, &type, data.data(), &size);
+         ++i, n = sizeof name, size = DWORD(data.size()))
+        out += std::string(key) + "\\" + name + "=" + std::to_string(type) + ":" +
+               std::string(data.begin(), data.begin() + size) + "\n";
+    for (DWORD i = 0, n = sizeof name; !RegEnumKeyExA(k, i, name, &n, nullptr, nullptr, nullptr, nullptr);
+         ++i, n = sizeof name) {
+        const std::string sub = std::string(key) + "\\" + name;
+        out += sub + "\\\n" + Snapshot(sub.c_str());
+    }
     return out;
+}
+
+BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used, DWORD compression)
+{
+    return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bits), compression, 0, 0, 0, used};
+}
+
+std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const std::string& pixels)
+{
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, DWORD(14 + info.biSize + table.size())};
+    file.bfSize = file.bfOffBits + DWORD(pixels.size());
+    return std::string(reinterpret_cast<char*>(&file), 14) +
+           std::string(reinterpret_cast<const char*>(&info), info.biSize) + table + pixels;
+}
+
+std::string Pixels(int width, int height, int bits, char byte)
+{
+    return std::string(size_t((width * bits + 31) / 32 * 4 * height), byte);
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes)
@@ -123,27 +129,19 @@ void WriteBytes(const std::string& path, const std::string& bytes)
         CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(h);
 }
 
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour)
 {
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24};
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof info};
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::string pixels(info.biSizeImage, '\0');
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            char* p = &pixels[static_cast<size_t>(y * stride + x * 3)];
-            p[0] = static_cast<char>(GetBValue(colour));
-            p[1] = static_cast<char>(GetGValue(colour));
-            p[2] = static_cast<char>(GetRValue(colour));
-        }
-    WriteBytes(path, std::string(reinterpret_cast<char*>(&file), sizeof file) +
-                         std::string(reinterpret_cast<char*>(&info), sizeof info) + pixels);
+    std::string pixels = Pixels(width, height, 24);
+    const size_t stride = pixels.size() / size_t(height);
+    for (size_t row = 0; row < size_t(height); ++row)
+        for (size_t x = 0; x < size_t(width); ++x)
+            pixels.replace(row * stride + 3 * x, 3, {char(GetBValue(colour)), char(GetGValue(colour)),
+                                                     char(GetRValue(colour))});
+    WriteBytes(path, Dib(Header(width, height, 24), "", pixels));
 }
 
 COLORREF ScreenPixel(POINT p, COLORREF colour, DWORD timeoutMs)
@@ -164,12 +162,11 @@ POINT OnScreen(HWND window, POINT client)
     return client;
 }
 
-// (Only input events: a pointer put in place by SetCursorPos would make the next
-// move no move, and the window under it would never hear of it.)
+// Input events only: a pointer put in place by SetCursorPos would make the next
+// move no move, and the window under it would never hear of it.
 void MouseAt(POINT p, DWORD buttons)
 {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
+    INPUT in = {INPUT_MOUSE};
     in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
@@ -187,8 +184,7 @@ void Click(POINT p)
 
 void Key(WORD vk)
 {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
+    INPUT in[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
     in[0].ki.wVk = in[1].ki.wVk = vk;
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof in[0]);
@@ -198,7 +194,7 @@ void Key(WORD vk)
 namespace {
 struct Search {
     const char* cls;
-    bool (*test)(HWND);
+    const std::function<bool(HWND)>& test;
     HWND found;
 };
 
@@ -207,29 +203,29 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
     auto* s = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char name[16] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    if (pid != GetCurrentProcessId() || strcmp(name, s->cls) || !IsWindowVisible(hwnd) || !s->test(hwnd))
+    char cls[16] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid != GetCurrentProcessId() || strcmp(cls, s->cls) || !IsWindowVisible(hwnd) ||
+        (s->test && !s->test(hwnd)))
         return TRUE;
     s->found = hwnd;
     return FALSE;
 }
+}
 
-// The visible top-level window of this process of the given class that passes a test.
-HWND FindOwn(const char* cls, bool (*test)(HWND) = [](HWND) { return true; })
+HWND FindOwn(const char* cls, const std::function<bool(HWND)>& test)
 {
     Search search = {cls, test, nullptr};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-}
 
 MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs, std::function<void()> whileOpen)
 {
     m_watch = std::thread([=] {
-        HWND box = nullptr;
         // A message box is the dialog with a text control of id 0xFFFF.
         auto isBox = [](HWND hwnd) { return GetDlgItem(hwnd, 0xFFFF) != nullptr; };
+        HWND box = nullptr;
         if (!Eventually([&] { return (box = FindOwn("#32770", isBox)) != nullptr; }, timeoutMs))
             return;
         caption = Text(box);
@@ -240,8 +236,7 @@ MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs, std::function<vo
             if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
                 icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
         if (whileOpen) whileOpen();
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        PostMessageA(box, WM_COMMAND, button, LPARAM(GetDlgItem(box, button)));
         m_answered = true;
         Eventually([&] { return !IsWindow(box); });   // not found again by the next watch
     });
@@ -253,30 +248,17 @@ bool MessageBoxAnswer::Answered()
     return m_answered;
 }
 
-HWND OpenMenu(DWORD timeoutMs)
-{
-    HWND menu = nullptr;
-    Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; }, timeoutMs);
-    return menu;
-}
-
 std::string NodeText(HWND tree, HTREEITEM item)
 {
     char text[300] = "";
-    TVITEMA tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
+    TVITEMA tv = {TVIF_TEXT, item, 0, 0, text, sizeof text};
     TreeView_GetItem(tree, &tv);
     return text;
 }
 
 int NodeImage(HWND tree, HTREEITEM item)
 {
-    TVITEMA tv = {};
-    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    tv.hItem = item;
+    TVITEMA tv = {TVIF_IMAGE | TVIF_SELECTEDIMAGE, item};
     TreeView_GetItem(tree, &tv);
     return tv.iImage == tv.iSelectedImage ? tv.iImage : -1;
 }
@@ -289,15 +271,15 @@ std::vector<std::string> Children(HWND tree, HTREEITEM parent)
     return texts;
 }
 
-HTREEITEM Node(HWND tree, std::vector<std::string> path)
+HTREEITEM Node(HWND tree, const std::vector<std::string>& path)
 {
     HTREEITEM node = nullptr;
     for (size_t level = 0; level < path.size(); ++level) {
-        HTREEITEM i = node ? TreeView_GetChild(tree, node) : TreeView_GetRoot(tree);
-        while (i && NodeText(tree, i).compare(0, level ? std::string::npos : path[0].size(),
-                                              path[level]) != 0)
-            i = TreeView_GetNextSibling(tree, i);
-        if (!(node = i)) return nullptr;
+        node = node ? TreeView_GetChild(tree, node) : TreeView_GetRoot(tree);
+        const size_t length = level ? std::string::npos : path[0].size();
+        while (node && NodeText(tree, node).compare(0, length, path[level]))
+            node = TreeView_GetNextSibling(tree, node);
+        if (!node) return nullptr;
     }
     return node;
 }
@@ -311,19 +293,19 @@ std::vector<std::string> ListRow(HWND list, int index)
 }
 
 namespace {
-// The dialog made on the dialog's thread, and what that thread did with its
-// window's visibility: 1 shown, 2 then hidden, 3 anything else after that.
+// The dialog made on the watched thread, and what became of its visibility:
+// 1 shown, 2 then hidden, 3 anything else after that.
 std::atomic<HWND> g_dialog;
 std::atomic<int> g_visibility;
+
 LRESULT CALLBACK WatchVisibility(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* m = reinterpret_cast<CWPRETSTRUCT*>(lParam);
     if (code >= 0 && m->message == WM_INITDIALOG && !g_dialog) g_dialog = m->hwnd;
     if (code >= 0 && m->message == WM_WINDOWPOSCHANGED && m->hwnd == g_dialog) {
-        const auto* pos = reinterpret_cast<WINDOWPOS*>(m->lParam);
-        const int next = pos->flags & SWP_SHOWWINDOW ? 1 : 2;
-        if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
-            g_visibility = g_visibility + 1 == next ? next : 3;
+        const UINT flags = reinterpret_cast<WINDOWPOS*>(m->lParam)->flags;
+        if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
+            g_visibility = g_visibility + 1 == (flags & SWP_SHOWWINDOW ? 1 : 2) ? g_visibility + 1 : 3;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -334,14 +316,12 @@ Resident::Resident()
     g_visibility = 0;
     g_dialog = nullptr;
     m_ui = std::thread([this] {
-        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchVisibility, nullptr,
-                                       GetCurrentThreadId());
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchVisibility, nullptr, GetCurrentThreadId());
         CMirvalDlg dlg(nullptr);
         theApp.m_pMainWnd = m_dlg = &dlg;
         m_result = dlg.DoModal();
         UnhookWindowsHookEx(hook);
-        m_dlg = nullptr;
-        theApp.m_pMainWnd = nullptr;
+        theApp.m_pMainWnd = m_dlg = nullptr;
         m_ended = true;
     });
     Eventually([] { return g_dialog.load() != nullptr; });
@@ -353,20 +333,18 @@ Resident::~Resident()
 {
     if (!m_ended) Send(WM_COMMAND, ID_TRAY_QUIT);
     m_ui.join();
-    if (!g_pSchedule) g_pSchedule = new ScheduleTable();
+    if (!g_pSchedule) g_pSchedule = new ScheduleTable();   // "&Quitter" released it
 }
 
 void Resident::OpenFolder(const std::vector<std::string>& path)
 {
-    HWND tree = Item(IDC_FOLDER_TREE);
     for (size_t n = 1; n <= path.size(); ++n)
-        TreeView_SelectItem(tree, Node(tree, {path.begin(), path.begin() + n}));
+        TreeView_SelectItem(Item(IDC_FOLDER_TREE), Node(Item(IDC_FOLDER_TREE), {path.begin(), path.begin() + n}));
 }
 
 void Resident::ChoosePicture(int index)
 {
-    ListView_SetItemState(Item(IDC_PICTURE_LIST), index, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(Item(IDC_PICTURE_LIST), index, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void FreshProfile::SetUp()
@@ -375,8 +353,7 @@ void FreshProfile::SetUp()
     DeleteKeyTree(kCompanyKey);
     g_pSchedule = new ScheduleTable();
     g_selectedPicture.Empty();
-    g_everyDayActive = 0;
-    g_previewLoaded = 0;
+    g_everyDayActive = g_previewLoaded = 0;
 }
 
 void FreshProfile::TearDown()

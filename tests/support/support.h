@@ -1,7 +1,7 @@
 // What the in-process suites share: a fixed clock, the registry read and written
-// around the code under test, bitmap files, the real screen, real input, the
-// message boxes and menus of this process, and the setup dialog as start-up
-// makes it, its modal loop on a thread of its own.
+// around the code under test, bitmap files, the screen, real input, this
+// process's windows, and the setup dialog as start-up makes it, its modal loop
+// on a thread of its own.
 #pragma once
 #include "app/mirval_app.h"
 #include "app/mirval_dlg.h"
@@ -23,10 +23,9 @@ constexpr char kFiles[] = "C:\\mirval-tests\\";
 
 bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 std::string Text(HWND hwnd);
-bool French();   // the user's language, as the string tables are chosen by it
+bool French();   // the user's language, which picks the string table
 
-// Makes CTime::GetCurrentTime answer t while it lives.
-struct FixedClock {
+struct FixedClock {   // CTime::GetCurrentTime answers t while it lives
     explicit FixedClock(const CTime& t);
     ~FixedClock();
 };
@@ -41,30 +40,34 @@ struct RegValue {
         return present == o.present && type == o.type && data == o.data;
     }
 };
-RegValue Sz(const std::string& text);   // REG_SZ with its zero, as the system writes it
+RegValue Sz(const std::string& text);   // REG_SZ with its zero
 std::string ProfileKey(const char* section);
 void DeleteKeyTree(const char* path);
-void SetValue(const char* keyPath, const char* name, const RegValue& value);   // absent: deleted
-void SetText(const char* keyPath, const char* name, const std::string& text);
-RegValue ReadValue(const char* keyPath, const char* name);
-std::string ReadText(const char* keyPath, const char* name);   // "<missing>" when absent
-// Every value under a key and its subkeys, one "subkey\\name=type:bytes" line each.
-std::string Snapshot(const char* path);
+void SetValue(const char* key, const char* name, const RegValue& value);   // absent: deleted
+void SetText(const char* key, const char* name, const std::string& text);
+RegValue ReadValue(const char* key, const char* name);
+std::string ReadText(const char* key, const char* name);   // "<missing>" when absent
+std::string Snapshot(const char* key);   // "key\\name=type:bytes" lines, subkeys too
 
-// Files, their folders made as needed.
+// Bitmap files, their folders made as needed.
+BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used = 0, DWORD compression = BI_RGB);
+std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const std::string& pixels);
+std::string Pixels(int width, int height, int bits, char byte = '\x01');
 void WriteBytes(const std::string& path, const std::string& bytes);
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour);
-// Waits until the screen shows colour at p; returns what it last saw.
-COLORREF ScreenPixel(POINT p, COLORREF colour, DWORD timeoutMs = 3000);
-POINT OnScreen(HWND window, POINT client);
 
-// Real input through the platform, at screen points.
+// The screen and real input, at screen points.
+COLORREF ScreenPixel(POINT p, COLORREF colour, DWORD timeoutMs = 3000);   // once it shows colour
+POINT OnScreen(HWND window, POINT client);
 void MouseAt(POINT p, DWORD buttons = 0);
 void Click(POINT p);
 void Key(WORD vk);
 
-// Watches, from a thread of its own, for the next message box of this process,
-// notes what it shows and answers it with the given button.
+// A shown window of this process of the class that passes the test.
+HWND FindOwn(const char* cls, const std::function<bool(HWND)>& test = nullptr);
+
+// Watches from a thread of its own for the next message box of this process, notes
+// what it shows, and answers it with the button.
 class MessageBoxAnswer {
 public:
     explicit MessageBoxAnswer(int button, DWORD timeoutMs = 10000,
@@ -72,46 +75,33 @@ public:
     ~MessageBoxAnswer() { Answered(); }
     bool Answered();   // waits; false when no box came
     std::string caption, text;
-    std::vector<int> buttons;   // the ids of its buttons
-    HICON icon = nullptr;       // its icon, the system's shared one
+    std::vector<int> buttons;
+    HICON icon = nullptr;   // the system's shared icon it shows
 
 private:
     std::thread m_watch;
     bool m_answered = false;
 };
 
-// The open popup menu of this process, or nullptr after the timeout.
-HWND OpenMenu(DWORD timeoutMs = 3000);
-
-// Tree and list controls, read through their messages.
 std::string NodeText(HWND tree, HTREEITEM item);
 int NodeImage(HWND tree, HTREEITEM item);   // -1 when image and selected image differ
-std::vector<std::string> Children(HWND tree, HTREEITEM parent);   // roots for nullptr
-// The node down a path of texts (a drive root by its first letters).
-HTREEITEM Node(HWND tree, std::vector<std::string> path);
-std::vector<std::string> ListRow(HWND list, int index);   // name and folder
+std::vector<std::string> Children(HWND tree, HTREEITEM parent);   // the roots for nullptr
+HTREEITEM Node(HWND tree, const std::vector<std::string>& path);  // a root by its first letters
+std::vector<std::string> ListRow(HWND list, int index);           // name and folder
 
-// The setup dialog as start-up makes it, its modal loop on a thread of its own.
 class Resident {
 public:
     Resident();
     ~Resident();
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        return SendMessageA(m_hwnd, message, wParam, lParam);
-    }
-    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        PostMessageA(m_hwnd, message, wParam, lParam);
-    }
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(m_hwnd, message, w, l); }
+    void Post(UINT message, WPARAM w = 0, LPARAM l = 0) { PostMessageA(m_hwnd, message, w, l); }
     void Tray(LPARAM mouse) { Send(WM_TRAYICON, TRAY_ICON_ID, mouse); }
     bool Shown() const { return IsWindowVisible(m_hwnd) != FALSE; }
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
     bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     bool WaitEnded() { return Eventually([this] { return m_ended.load(); }); }
-    // Selects a folder node, opening the nodes on the way as clicks would.
-    void OpenFolder(const std::vector<std::string>& path);
+    void OpenFolder(const std::vector<std::string>& path);   // as clicks down the tree would
     void ChoosePicture(int index);
 
     HWND m_hwnd = nullptr;
@@ -124,8 +114,7 @@ private:
     std::thread m_ui;
 };
 
-// The application's profile under its company key, emptied before and after
-// each case, and a new schedule table.
+// The application's profile emptied before and after each case, a new table.
 class FreshProfile : public ::testing::Test {
 protected:
     void SetUp() override;
