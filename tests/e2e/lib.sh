@@ -81,14 +81,13 @@ wait_window() {   # wait_window shown|hidden: waits a few seconds at most, says 
 mirval_start() {   # mirval_start EXE [LOG]
     wine "$1" >/dev/null 2>"${2:-/dev/null}" &
     MIRVAL_PID=$!
-    MIRVAL_WINDOW=
     for _ in $(seq 100); do
         MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1)
-        [ -n "$MIRVAL_WINDOW" ] && break
+        [ -n "$MIRVAL_WINDOW" ] && [ "$(wait_window hidden)" = hidden ] && sleep 0.5 && return
         sleep 0.1
     done
-    [ "$(wait_window hidden)" = hidden ] || { echo "MIRVAL.EXE did not come up resident"; exit 1; }
-    sleep 0.5
+    echo "MIRVAL.EXE did not come up resident"
+    exit 1
 }
 show_dialog() {   # from the tray, then a click in it so that it has the keyboard
     click tray
