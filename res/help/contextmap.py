@@ -56,7 +56,7 @@ def topic_hash(name):
 
 def main(path, pairs):
     data = bytearray(open(path, "rb").read())
-    if u32(data, 0) != 0x00035F3F or u32(data, 12) != len(data):
+    if len(data) < 16 or u32(data, 0) != 0x00035F3F or u32(data, 12) != len(data):
         sys.exit(f"contextmap: {path} is not a whole help file")
     directory = dict(leaf_entries(data, u32(data, 4), None))
     for needed in ("|CONTEXT", "|CTXOMAP", "|SYSTEM"):
