@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Completes the help file that halibut writes, in place: a |CTXOMAP that maps the
 context numbers the program asks for to their topics (halibut writes it empty),
-and a window named "main" in |SYSTEM, so that the viewer's caption is the help's
-own title. Both are appended as new internal files; the file's directory is
-pointed at them. Usage: contextmap.py FILE.HLP TOPIC=NUMBER...
+and in |SYSTEM a window named "main", so that the viewer's caption is the help's
+own title, and the French name of halibut's "Up" button. Both are appended as
+new internal files; the file's directory is pointed at them.
+Usage: contextmap.py FILE.HLP TOPIC=NUMBER...
 """
 import struct
 import sys
@@ -71,8 +72,16 @@ def main(path, pairs):
         ctxomap += struct.pack("<iI", number, offsets[topic_hash(topic)])
 
     system = u32(data, directory["|SYSTEM"])
+    old = data[system + 9:system + 9 + u32(data, system + 4)]
+    system_data, at = old[:12], 12   # the header, then records of a kind, a size and data
+    while at + 4 <= len(old):
+        kind, size = struct.unpack_from("<HH", old, at)
+        record = old[at + 4:at + 4 + size]
+        if kind == 4:   # a macro run at opening: halibut's button, named in English
+            record = record.replace(b'"&Up"', b'"&Haut"')
+        system_data += struct.pack("<HH", kind, len(record)) + record
+        at += 4 + size
     main_window = struct.pack("<H10s9s51s", 0x0002, b"", b"main", b"").ljust(90, b"\0")
-    system_data = data[system + 9:system + 9 + u32(data, system + 4)]
     system_data += struct.pack("<HH", 6, len(main_window)) + main_window
 
     for name, content in (("|CTXOMAP", ctxomap), ("|SYSTEM", system_data)):

@@ -38,6 +38,7 @@ at=$(lines)
 tray_menu last                        # "&Aide"
 check "\"&Aide\" opens the contents" "|Sommaire" "$(opened_since "$at")"
 check "in a viewer with the help's title" 1 "$(xdotool search --name '^Aide de Mirval$' | wc -l)"
+check "and its button back to the contents in French" 1 "$(grep -c 'CreateButton ("btn_up", "&Haut"' "$log")"
 
 show_dialog
 at=$(lines)
