@@ -67,9 +67,10 @@ def main(path, pairs):
 
     ctxomap = struct.pack("<H", len(pairs))
     for topic, number in pairs:
-        if topic_hash(topic) not in offsets:
+        offset = offsets.get(topic_hash(topic))
+        if offset is None:
             sys.exit(f"contextmap: {path} has no topic named {topic!r}")
-        ctxomap += struct.pack("<iI", number, offsets[topic_hash(topic)])
+        ctxomap += struct.pack("<iI", number, offset)
 
     system = u32(data, directory["|SYSTEM"])
     old = data[system + 9:system + 9 + u32(data, system + 4)]

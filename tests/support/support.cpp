@@ -118,9 +118,9 @@ std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const st
            std::string(reinterpret_cast<const char*>(&info), info.biSize) + table + pixels;
 }
 
-std::string Pixels(int width, int height, int bits, char byte)
+std::string Pixels(int width, int height, int bits)
 {
-    return std::string(size_t((width * bits + 31) / 32 * 4 * height), byte);
+    return std::string(size_t((width * bits + 31) / 32 * 4 * height), '\x01');
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes)

@@ -52,7 +52,7 @@ std::string Snapshot(const char* key);   // "key\\name=type:bytes" lines, subkey
 // Bitmap files, their folders made as needed.
 BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used = 0, DWORD compression = BI_RGB);
 std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const std::string& pixels);
-std::string Pixels(int width, int height, int bits, char byte = '\x01');
+std::string Pixels(int width, int height, int bits);
 void WriteBytes(const std::string& path, const std::string& bytes);
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour);
 
