@@ -25,99 +25,60 @@ std::string Hex(DWORD v)
     return buf;
 }
 
-std::string Ansi(const WCHAR* text)
+// A dialog template as text: the dialog's line, then one line per control. Class
+// names in capitals, as class names know no case; ordinals as #n.
+std::vector<std::string> TemplateLines(UINT id)
 {
-    char buf[512] = "";
-    WideCharToMultiByte(1252, 0, text, -1, buf, sizeof buf, nullptr, nullptr);
-    return buf;
+    HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    const WORD* p = static_cast<const WORD*>(LockResource(LoadResource(Program(), found)));
+    if (!p) return {};
+    auto word = [&] { return *p++; };
+    auto dword = [&] { const DWORD low = word(); return low | DWORD(word()) << 16; };
+    auto rect = [&] {
+        std::string r;
+        for (int i = 0; i < 4; ++i) r += (i ? "," : "") + std::to_string(short(word()));
+        return r;
+    };
+    auto text = [&] {
+        if (*p == 0xFFFF) return "#" + std::to_string((p += 2)[-1]);
+        std::string t;
+        while (*p) t += char(word());   // the texts here are all Latin-1
+        ++p;
+        return t;
+    };
+    const bool ex = p[1] == 0xFFFF;   // DIALOGEX: version, signature, help id first
+    p += ex ? 4 : 0;
+    DWORD style = dword(), exStyle = dword();
+    if (ex) std::swap(style, exStyle);
+    const int count = word();
+    std::string head = rect() + " " + Hex(style) + " " + Hex(exStyle);
+    head += " menu=" + text();
+    head += " class=" + text();
+    head += " " + text();
+    if (style & DS_SETFONT) {
+        head += " " + std::to_string(word());
+        p += ex ? 2 : 0;   // weight, italic and character set
+        head += " " + text();
+    }
+    std::vector<std::string> lines = {head};
+    for (int i = 0; i < count; ++i) {
+        p = reinterpret_cast<const WORD*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t(3));
+        p += ex ? 2 : 0;   // help id
+        DWORD s = dword(), x = dword();
+        if (ex) std::swap(s, x);
+        const std::string at = rect();
+        std::string line = std::to_string(ex ? int(dword()) : short(word()));
+        std::string cls = text();
+        cls = cls == "#128" ? "BUTTON" : cls == "#130" ? "STATIC" : cls;
+        CharUpperA(&cls[0]);
+        line += " " + cls + " " + text() + " " + at + " " + Hex(s) + " " + Hex(x);
+        const WORD creationData = word();
+        p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + creationData);
+        lines.push_back(line);
+    }
+    return lines;
 }
 
-// A dialog template as text: its own line, then one line per control.
-class Template {
-public:
-    explicit Template(UINT id)
-    {
-        HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
-        p = static_cast<const BYTE*>(LockResource(LoadResource(Program(), found)));
-    }
-    std::vector<std::string> Read()
-    {
-        std::vector<std::string> lines;
-        if (!p) return lines;
-        const bool ex = Word(2) == 0xFFFF;
-        DWORD style, exStyle;
-        if (ex) {
-            p += 8;
-            exStyle = Dword(), style = Dword();
-        } else {
-            style = Dword(), exStyle = Dword();
-        }
-        const int count = Word();
-        std::string head = Rect() + " " + Hex(style) + " " + Hex(exStyle);
-        head += " menu=" + SzOrOrd();
-        head += " class=" + SzOrOrd();
-        head += " " + SzOrOrd();
-        if (style & DS_SETFONT) {
-            head += " " + std::to_string(Word());
-            if (ex) p += 4;   // weight, italic and character set
-            head += " " + SzOrOrd();
-        }
-        lines.push_back(head);
-        for (int i = 0; i < count; ++i) {
-            p = reinterpret_cast<const BYTE*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t(3));
-            if (ex) p += 4;   // help id
-            DWORD s = ex ? 0 : Dword(), x = Dword();
-            if (ex) s = Dword();
-            const std::string rect = Rect();
-            std::string line = std::to_string(ex ? static_cast<int>(Dword()) : static_cast<short>(Word()));
-            line += " " + SzOrOrd(true);
-            line += " " + SzOrOrd();
-            line += " " + rect + " " + Hex(s) + " " + Hex(x);
-            p += Word();   // creation data
-            lines.push_back(line);
-        }
-        return lines;
-    }
-
-private:
-    WORD Word(int at = -1)
-    {
-        WORD w;
-        memcpy(&w, at < 0 ? p : p + at, 2);
-        if (at < 0) p += 2;
-        return w;
-    }
-    DWORD Dword() { return Word() | DWORD(Word()) << 16; }
-    std::string Rect()
-    {
-        short r[4];
-        for (short& v : r) v = static_cast<short>(Word());
-        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + "," +
-               std::to_string(r[3]);
-    }
-    // A text, or an ordinal as #n; a control's class by its name, in capitals
-    // (class names know no case).
-    std::string SzOrOrd(bool isClass = false)
-    {
-        std::string text;
-        if (Word(0) == 0xFFFF) {
-            p += 2;
-            const WORD n = Word();
-            const char* classes[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
-            text = isClass && n >= 0x80 && n <= 0x85 ? classes[n - 0x80] : "#" + std::to_string(n);
-        } else {
-            text = Ansi(reinterpret_cast<const WCHAR*>(p));
-            while (Word()) {}
-        }
-        if (isClass) CharUpperA(&text[0]);
-        return text;
-    }
-    const BYTE* p = nullptr;
-};
-
-}
-
-namespace {
 struct Control {
     int id;
     const char* cls;
@@ -174,7 +135,7 @@ TEST(Resources, DialogTemplatesAreAsTheProgramDrawsThem)
             expected.push_back(std::to_string(c.id) + " " + cls + " " + c.text + " " + c.rect + " " +
                                Hex(c.style | WS_CHILD | WS_VISIBLE) + " 00000000");
         }
-        EXPECT_EQ(Template(d.id).Read(), expected) << "dialog " << d.id;
+        EXPECT_EQ(TemplateLines(d.id), expected) << "dialog " << d.id;
     }
 }
 

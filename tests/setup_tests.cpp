@@ -1,11 +1,11 @@
 // The setup dialog's controls on the test world's drives and files: the folder
-// tree and picture list, the preview, the desktop test, the calendar and drops.
+// tree and picture list, the preview, the calendar and drops.
 #include "tests/support/support.h"
 #include <psapi.h>
-#include <algorithm>
 
 namespace {
 const std::string kImages = std::string(kFiles) + "Images\\";
+const std::string kChain = std::string(kFiles) + "chemins\\" + std::string(60, 'a') + "\\";
 using Path = std::vector<std::string>;
 
 std::string ColourTable(int n)   // entry i is RGB(255 - i, 2i, i), stored blue first
@@ -27,18 +27,23 @@ std::vector<std::pair<std::string, std::string>> CutBitmaps()
             {"BEYOND.BMP", beyond}};
 }
 
+POINT Middle(HWND window, const RECT& r)
+{
+    return OnScreen(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
 POINT NodePoint(HWND tree, HTREEITEM item)
 {
     RECT r = {};
     TreeView_GetItemRect(tree, item, &r, TRUE);
-    return OnScreen(tree, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return Middle(tree, r);
 }
 
 POINT ItemPoint(HWND list, int index)
 {
     RECT r = {LVIR_LABEL};
     ListView_GetItemRect(list, index, &r, LVIR_LABEL);
-    return OnScreen(list, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return Middle(list, r);
 }
 
 // A hand's drag: pressed (unless already down), moved off in small steps (the
@@ -49,7 +54,8 @@ void Drag(POINT from, POINT to, bool release = true, bool press = true)
     MouseAt(from);
     if (press) MouseAt(from, MOUSEEVENTF_LEFTDOWN);
     for (int i = 1; i <= 4; ++i) MouseAt({from.x + 3 * i, from.y + 2 * i});
-    for (int i = 1; i <= 6; ++i) MouseAt({from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
+    for (int i = 1; i <= 6; ++i)
+        MouseAt({from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
     Sleep(100);
     if (release) MouseAt(to, MOUSEEVENTF_LEFTUP);
     Sleep(150);
@@ -70,6 +76,11 @@ HWND CaptureOf(HWND window)
     return info.hwndCapture;
 }
 
+void MakeFile(const std::wstring& path)   // past MAX_PATH when it must be
+{
+    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
 class Setup : public FreshProfile {
 protected:
     static void SetUpTestSuite()
@@ -80,18 +91,28 @@ protected:
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteBytes(kImages + "cache.bmp", "");
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        // Wine's search gives names by their code points, the tree sorts them by
-        // the language's rules: "_base" and "été" tell the two apart.
-        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base", "\xE9t\xE9"})
+        // Wine's search gives names in capitals' order, the tree sorts them by the
+        // language's rules: "_base" tells the two apart.
+        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base"})
             CreateDirectoryA((kImages + sub).c_str(), nullptr);
         SetFileAttributesA((kImages + "Cachette").c_str(), FILE_ATTRIBUTE_HIDDEN);
         WriteBitmap(kImages + "alpha\\seule.bmp", 8, 8, RGB(0, 0, 255));
         WriteBitmap("E:\\racine.bmp", 8, 8, RGB(0, 0, 255));
-        // The longest name the disk takes, past what the ANSI calls reach as a path.
-        CreateDirectoryA((std::string(kFiles) + "long").c_str(), nullptr);
-        std::wstring wide = L"\\\\?\\C:\\mirval-tests\\long\\" + std::wstring(251, L'l') + L".bmp";
-        CloseHandle(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        for (const auto& [name, bytes] : CutBitmaps()) WriteBytes(std::string(kFiles) + "abimees\\" + name, bytes);
+        // The longest name the disk takes, and folders of 255 and 256 characters.
+        const std::wstring root = L"\\\\?\\C:\\mirval-tests\\";
+        CreateDirectoryW((root + L"long").c_str(), nullptr);
+        MakeFile(root + L"long\\" + std::wstring(251, L'l') + L".bmp");
+        std::wstring chain(kChain.begin(), kChain.end());
+        CreateDirectoryW((root + L"chemins").c_str(), nullptr);
+        CreateDirectoryW((L"\\\\?\\" + chain).c_str(), nullptr);
+        for (size_t length : {255u, 256u}) {
+            const std::wstring z(length - chain.size() - 1, L'z');   // the list adds a backslash
+            const std::wstring folder = L"\\\\?\\" + chain + z;
+            CreateDirectoryW(folder.c_str(), nullptr);
+            MakeFile(folder + L"\\Y.BMP");
+        }
+        for (const auto& [name, bytes] : CutBitmaps())
+            WriteBytes(std::string(kFiles) + "abimees\\" + name, bytes);
         WriteBitmap(std::string(kFiles) + "glisser\\ETE.BMP", 16, 16, RGB(255, 0, 0));
     }
     void SetUp() override
@@ -113,107 +134,92 @@ TEST_F(Setup, DriveNodesFollowThePlatformsList)
     for (std::string& text : texts) text.resize(3);
     EXPECT_EQ(texts, expected);
     // A floppy whose label is never read, a CD-ROM without a disc, a labelled disk.
-    struct { const char* text; int image; } drives[] = {
-        {"A:\\ Disquette ", 3}, {"C:\\  ", 1}, {"D:\\  ", 2}, {"E:\\ DONNEES ", 1}};
-    for (const auto& d : drives) {
-        HTREEITEM node = Node(tree, {std::string(d.text, 3)});
-        EXPECT_EQ(NodeText(tree, node) + std::to_string(NodeImage(tree, node)), d.text + std::to_string(d.image));
+    for (const char* drive : {"A:\\ Disquette |3", "C:\\  |1", "D:\\  |2", "E:\\ DONNEES |1"}) {
+        HTREEITEM node = Node(tree, {std::string(drive, 3)});
+        EXPECT_EQ(NodeText(tree, node) + "|" + std::to_string(NodeImage(tree, node)), drive);
     }
     EXPECT_STREQ(g_pDriveTable[texts.size()].text, "") << "a record past the last drive";
 }
 
+// The list's texts pass through 256 bytes: a longer folder would be cut, and is
+// not searched.
 TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
 {
     Resident dlg;
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    std::vector<Path> pictures;
-    Path folders;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((kImages + "*.*").c_str(), &entry);
-    do {
-        std::string name = entry.cFileName;
-        CharUpperA(&name[0]);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY && name[0] != '.')
-            folders.push_back(entry.cFileName);
-        else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= 3 &&
-                 name.compare(name.size() - 3, 3, "BMP") == 0)
-            pictures.push_back({name, kImages});
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    Path sorted = folders;
-    std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    ASSERT_NE(folders, sorted) << "the search sorts already: the tree's sort goes unseen";
-    ASSERT_EQ(pictures.size(), 5u) << "FOND, IMAGE, ABCBMP, BMP and the hidden CACHE";
-
+    const Path images = {"C:", "mirval-tests", "Images"};
     for (int twice = 0; twice < 2; ++twice) {   // no second set of nodes
-        dlg.OpenFolder({"C:", "mirval-tests", "Images"});
-        std::vector<Path> listed;
+        dlg.OpenFolder(images);
+        Path listed;
         for (int i = 0; i < ListView_GetItemCount(list); ++i) listed.push_back(ListRow(list, i));
-        EXPECT_EQ(listed, pictures);
-        EXPECT_EQ(Children(tree, Node(tree, {"C:", "mirval-tests", "Images"})), sorted);
+        EXPECT_EQ(listed, (Path{"ABCBMP|" + kImages, "BMP|" + kImages, "CACHE.BMP|" + kImages,
+                                "FOND.BMP|" + kImages, "IMAGE.BMP|" + kImages}));
+        EXPECT_EQ(Children(tree, Node(tree, images)), (Path{"_base", "alpha", "Cachette", "Zeta"}));
         dlg.OpenFolder({"C:", "mirval-tests", "Images", "alpha"});
-        EXPECT_EQ(TreeView_GetChild(tree, Node(tree, {"C:", "mirval-tests", "Images", "alpha"})), nullptr);
+        EXPECT_EQ(Children(tree, Node(tree, {"C:", "mirval-tests", "Images", "alpha"})), Path{});
     }
-    struct { Path path; int count; Path first; } others[] = {
-        {{"C:", "mirval-tests", "Images", "alpha"}, 1, {"SEULE.BMP", kImages + "alpha\\"}},
-        {{"E:"}, 1, {"RACINE.BMP", "E:\\"}},
-        {{"E:", "vingt-mille"}, 10000, {"P00000.BMP", "E:\\vingt-mille\\"}},
-        {{"D:"}, 0, {"", ""}},   // no disc
-        {{"C:", "mirval-tests", "long"}, 1, {std::string(251, 'L') + ".BMP", std::string(kFiles) + "long\\"}},
+    const std::string a60(60, 'a'), z254(254 - kChain.size(), 'z'), z255(255 - kChain.size(), 'z');
+    struct { Path path; int count; std::string first; } others[] = {
+        {{"C:", "mirval-tests", "Images", "alpha"}, 1, "SEULE.BMP|" + kImages + "alpha\\"},
+        {{"E:"}, 1, "RACINE.BMP|E:\\"},
+        {{"E:", "vingt-mille"}, 10000, "P00000.BMP|E:\\vingt-mille\\"},
+        {{"D:"}, 0, "|"},   // no disc
+        {{"C:", "mirval-tests", "long"}, 1,
+         std::string(251, 'L') + ".BMP|" + std::string(kFiles) + "long\\"},
+        {{"C:", "mirval-tests", "chemins", a60, z254}, 1, "Y.BMP|" + kChain + z254 + "\\"},
+        {{"C:", "mirval-tests", "chemins", a60, z255}, 0, "|"},   // 256 with its backslash
     };
     for (const auto& o : others) {
         dlg.OpenFolder(o.path);
         EXPECT_EQ(ListView_GetItemCount(list), o.count) << o.path.back();
         EXPECT_EQ(ListRow(list, 0), o.first) << o.path.back();
     }
-    EXPECT_EQ(TreeView_GetChild(tree, Node(tree, {"D:"})), nullptr);
+    EXPECT_EQ(Children(tree, Node(tree, {"D:"})), Path{});
 }
 
-TEST_F(Setup, AFolderPathOf255CharactersListsAndOneOf256ListsNothing)
+// Chosen in the real list: named, previewed on the monitor, centred or tiled; a
+// picture that cannot be loaded leaves the screen empty.
+TEST_F(Setup, ChoosingAPictureNamesItAndPaintsItOnTheMonitor)
 {
-    // The list's texts pass through 256 bytes: a longer folder would be cut.
-    Path chain = {"C:", "mirval-tests", "chemins"};
-    std::string path = std::string(kFiles) + "chemins\\";
-    CreateDirectoryA(path.c_str(), nullptr);
-    for (char c : {'a', 'b', 'c'}) {
-        chain.push_back(std::string(60, c));
-        CreateDirectoryA((path += chain.back() + "\\").c_str(), nullptr);
-    }
-    for (size_t length : {255u, 256u}) {   // past MAX_PATH with its picture
-        const std::string folder = "\\\\?\\" + path + std::string(length - path.size() - 1, 'z');
-        const std::wstring wide(folder.begin(), folder.end());
-        CreateDirectoryW(wide.c_str(), nullptr);
-        CloseHandle(CreateFileW((wide + L"\\Y.BMP").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    }
-    Resident dlg;
-    for (size_t length : {255u, 256u}) {
-        Path folder = chain;
-        folder.push_back(std::string(length - path.size() - 1, 'z'));
-        dlg.OpenFolder(folder);
-        EXPECT_EQ(ListView_GetItemCount(dlg.Item(IDC_PICTURE_LIST)), length == 255 ? 1 : 0) << length;
-    }
-}
-
-TEST_F(Setup, ChoosingAPictureNamesItAndPreviewsItUnlessItCannotBeLoaded)
-{
+    RECT desktop;
+    GetClientRect(GetDesktopWindow(), &desktop);   // a quarter of the screen: of the frame
+    const COLORREF red = RGB(255, 0, 0);
+    WriteBitmap(std::string(kFiles) + "peint\\ROUGE.BMP", desktop.right / 4, desktop.bottom / 4, red);
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
+    HWND list = dlg.Item(IDC_PICTURE_LIST), frame = dlg.Item(IDC_SCREEN_FRAME);
+    RECT client;
+    GetClientRect(frame, &client);
+    const POINT middle = Middle(frame, client), corner = OnScreen(frame, {3, 3});
+    const COLORREF empty = ScreenPixel(middle, 0, 0);
     struct { const char* folder; const char* name; int loaded; } choices[] = {
         {"Images", "IMAGE.BMP", 1},   // Image.Bmp on the disk
         {"Images", "CACHE.BMP", 0},   // empty
-        {"abimees", "PIXELS.BMP", 0}, {"abimees", "TABLE.BMP", 0}, {"abimees", "BEYOND.BMP", 0},
+        {"abimees", "PIXELS.BMP", 0},
+        {"abimees", "TABLE.BMP", 0},
+        {"abimees", "BEYOND.BMP", 0},
+        {"peint", "ROUGE.BMP", 1},
     };
-    HWND list = dlg.Item(IDC_PICTURE_LIST);
     for (const auto& c : choices) {
         dlg.OpenFolder({"C:", "mirval-tests", c.folder});
         for (int i = 0; i < ListView_GetItemCount(list); ++i)
-            if (ListRow(list, i)[0] == c.name) dlg.ChoosePicture(i);
+            if (ListRow(list, i).rfind(c.name + std::string("|"), 0) == 0) dlg.ChoosePicture(i);
         EXPECT_EQ(std::string(g_selectedPicture), std::string(kFiles) + c.folder + "\\" + c.name);
         EXPECT_EQ(Text(dlg.Item(IDC_PICTURE_NAME)), c.name);
         EXPECT_EQ(g_previewLoaded, c.loaded) << c.name;
+        if (!c.loaded) {
+            EXPECT_EQ(ScreenPixel(middle, empty), empty) << c.name;
+        }
     }
+    EXPECT_EQ(ScreenPixel(middle, red), red);
+    EXPECT_NE(ScreenPixel(corner, red, 500), red) << "centred";
+    dlg.Click(IDC_MOSAIQUE);
+    EXPECT_EQ(ScreenPixel(corner, red), red) << "tiled";
+    EXPECT_NE(ScreenPixel(OnScreen(frame, {0, 0}), red, 300), red) << "tiles stand one pixel in";
+    dlg.Click(IDC_CENTRE);
+    EXPECT_EQ(ScreenPixel(corner, empty), empty);
     dlg.OpenFolder({"A:"});   // another folder empties the list, the choice stays
-    EXPECT_EQ(Text(dlg.Item(IDC_PICTURE_NAME)), "BEYOND.BMP");
+    EXPECT_EQ(Text(dlg.Item(IDC_PICTURE_NAME)), "ROUGE.BMP");
 }
 
 TEST(PreviewGeometry, ScalesByTheScreenAndTilesFromOnePixelIn)
@@ -235,54 +241,29 @@ TEST(PreviewGeometry, ScalesByTheScreenAndTilesFromOnePixelIn)
     }
 }
 
-TEST_F(Setup, PaintsThePictureCentredOrTiledOnTheScreenFrame)
-{
-    RECT desktop;
-    GetClientRect(GetDesktopWindow(), &desktop);   // a quarter of the screen: of the frame
-    WriteBitmap(std::string(kFiles) + "peint\\ROUGE.BMP", desktop.right / 4, desktop.bottom / 4, RGB(255, 0, 0));
-    Resident dlg;
-    dlg.Tray(WM_LBUTTONDOWN);
-    dlg.OpenFolder({"C:", "mirval-tests", "peint"});
-    HWND frame = dlg.Item(IDC_SCREEN_FRAME);
-    RECT client;
-    GetClientRect(frame, &client);
-    const POINT middle = OnScreen(frame, {client.right / 2, client.bottom / 2});
-    const POINT corner = OnScreen(frame, {3, 3}), edge = OnScreen(frame, {0, 0});
-    const COLORREF red = RGB(255, 0, 0), empty = ScreenPixel(middle, 0, 0);
-    dlg.ChoosePicture(0);
-    EXPECT_EQ(ScreenPixel(middle, red), red);
-    EXPECT_NE(ScreenPixel(corner, red, 500), red) << "centred";
-    dlg.Click(IDC_MOSAIQUE);
-    EXPECT_EQ(ScreenPixel(corner, red), red) << "tiled";
-    EXPECT_NE(ScreenPixel(edge, red, 300), red) << "tiles stand one pixel in";
-    dlg.Click(IDC_CENTRE);
-    EXPECT_EQ(ScreenPixel(corner, empty), empty);
-}
-
+// Wine's DIB sections report 2^bits colours used whatever the file says: an 8-bit
+// picture of 20 colours gets 256 entries here, its own 20 first. Pictures of
+// more than 8 bits get the halftone palette.
 TEST(Preview, PalettesFollowTheColourTable)
 {
     CMirvalDlg dlg;
-    HDC screen = GetDC(nullptr);
-    HPALETTE halftone = CreateHalftonePalette(screen);
-    ReleaseDC(nullptr, screen);
+    HPALETTE halftone = CreateHalftonePalette(nullptr);
     WORD many = 0;
     GetObjectA(halftone, sizeof many, &many);
     DeleteObject(halftone);
-    // Wine's DIB sections report 2^bits colours used whatever the file says: an
-    // 8-bit picture of 20 colours gets 256 entries here, its own 20 first.
     struct { int bits; DWORD used; int table, entries; } cases[] = {
-        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {16, 0, 0, many}, {24, 0, 0, many},
-        {32, 0, 0, many}, {24, 100, 0, many},
+        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {16, 0, 0, many}, {24, 100, 0, many},
     };
+    const std::string path = std::string(kFiles) + "palette.bmp";
     for (const auto& c : cases) {
-        const std::string path = std::string(kFiles) + "palette.bmp";
-        WriteBytes(path, Dib(Header(16, 16, c.bits, c.used), ColourTable(c.table), Pixels(16, 16, c.bits)));
+        const std::string pixels = Pixels(16, 16, c.bits);
+        WriteBytes(path, Dib(Header(16, 16, c.bits, c.used), ColourTable(c.table), pixels));
         ASSERT_TRUE(dlg.LoadPreviewPicture(path.c_str())) << c.bits;
         EXPECT_EQ(dlg.m_palPicture.GetEntryCount(), c.entries) << c.bits;
         std::vector<PALETTEENTRY> e(size_t(c.table) + 1);
         GetPaletteEntries(dlg.m_palPicture, 0, c.table, e.data());
         for (int i = 0; i < c.table; ++i)
-            EXPECT_EQ(RGB(e[i].peRed, e[i].peGreen, e[i].peBlue), RGB(255 - i, 2 * i, i)) << c.bits << ": " << i;
+            EXPECT_EQ(RGB(e[i].peRed, e[i].peGreen, e[i].peBlue), RGB(255 - i, 2 * i, i)) << i;
     }
     HGDIOBJ palette = dlg.m_palPicture.GetSafeHandle();
     EXPECT_FALSE(dlg.LoadPreviewPicture((std::string(kFiles) + "absent.bmp").c_str()));
@@ -295,7 +276,8 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
     CMirvalDlg dlg;
     BITMAPINFOHEADER rle = Header(4, 2, 8, 2, BI_RLE8), fields = Header(4, 4, 16, 0, BI_BITFIELDS);
     rle.biSizeImage = 8;
-    const std::string core = std::string("BM\0\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\4\0\4\0\1\0\x18\0", 26);
+    const std::string core("BM\0\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\4\0\4\0\1\0\x18\0", 26);
+    const std::string masks("\0\xF8\0\0\xE0\7\0\0\x1F\0\0\0", 12);
     std::vector<std::tuple<std::string, std::string, bool>> cases = {
         {"empty", "", false},
         {"header only", Dib(Header(16, 16, 24), "", "").substr(0, 14), false},
@@ -304,7 +286,7 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
         {"text", "Ceci n'est pas une image.\r\n", false},
         {"one pixel", Dib(Header(1, 1, 24), "", Pixels(1, 1, 24)), true},
         {"RLE8", Dib(rle, ColourTable(2), std::string("\4\1\0\0\4\0\0\1", 8)), true},
-        {"bit fields", Dib(fields, std::string("\0\xF8\0\0\xE0\7\0\0\x1F\0\0\0", 12), Pixels(4, 4, 16)), true},
+        {"bit fields", Dib(fields, masks, Pixels(4, 4, 16)), true},
         {"OS/2 header", core + Pixels(4, 4, 24), true},
         {"1000 colours used", Dib(Header(16, 16, 8, 1000), ColourTable(256), Pixels(16, 16, 8)), true},
     };
@@ -325,28 +307,6 @@ TEST(Preview, BadBitmapsAreRefusedGoodOnesLoadAndNothingLeaks)
     }
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     EXPECT_LT(after.PagefileUsage, before.PagefileUsage + 1024 * 1024);
-}
-
-TEST_F(Setup, ApercuHidesTheDialogAndTriesTheListsChoice)
-{
-    SetText(kDesktop, "Wallpaper", "");
-    Resident dlg;
-    dlg.Tray(WM_LBUTTONDOWN);
-    for (std::string expected : {std::string("|0|hidden"), std::string(kFiles) + "glisser\\ETE.BMP|1|hidden"}) {
-        std::string during;
-        MessageBoxAnswer box(IDOK, 10000, [&] {
-            during = ReadText(kDesktop, "Wallpaper") + "|" + ReadText(kDesktop, "TileWallpaper") +
-                     (dlg.Shown() ? "|shown" : "|hidden");
-        });
-        dlg.Post(WM_COMMAND, IDC_APERCU);
-        ASSERT_TRUE(box.Answered());
-        EXPECT_EQ(during, expected);   // at first nothing chosen: the empty path
-        EXPECT_TRUE(Eventually([&] { return dlg.Shown(); }));
-        EXPECT_EQ(ReadText(kDesktop, "Wallpaper"), "");
-        dlg.OpenFolder({"C:", "mirval-tests", "glisser"});
-        dlg.ChoosePicture(0);
-        dlg.Click(IDC_MOSAIQUE);
-    }
 }
 
 // ---- The calendar ----
@@ -409,28 +369,27 @@ void ExpectQuestion(const MessageBoxAnswer& box, UINT text, UINT caption)
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_QUESTION));
 }
-
-std::string SlotText(int slot)
-{
-    const ScheduleSlot& s = g_pSchedule->slot[slot];
-    return std::string(s.folder) + "|" + s.file + "|" + s.mosa;
-}
 }
 
 TEST_F(Calendar, ShowsTheWeekAndTheMonthsWithTheirPictures)
 {
+    const Path days = {"Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi", "Dimanche"};
+    const Path months = {"Janvier", "F\xE9vrier", "Mars", "Avril", "Mai", "Juin", "Juillet",
+                         "Ao\xFBt", "Septembre", "Octobre", "Novembre", "D\xE9""cembre"};
     EXPECT_EQ(Children(m_tree, nullptr), (Path{"Semaine", "Mois"}));
+    EXPECT_EQ(Children(m_tree, At({"Semaine"})), days);
+    EXPECT_EQ(Children(m_tree, At({"Mois"})), months);
     EXPECT_EQ(NodeImage(m_tree, At({"Semaine"})) + 10 * NodeImage(m_tree, At({"Mois"})), 10);
     EXPECT_TRUE(TreeView_GetItemState(m_tree, At({"Semaine"}), TVIS_EXPANDED) & TVIS_EXPANDED);
     EXPECT_FALSE(TreeView_GetItemState(m_tree, At({"Mois"}), TVIS_EXPANDED) & TVIS_EXPANDED);
     for (int slot = 1; slot <= LAST_SLOT; ++slot) {
-        const Path day = {slot < FIRST_MONTH_SLOT ? "Semaine" : "Mois", CalendarKey(slot)};
-        const HTREEITEM node = At(day);
+        const Path day = slot < 8 ? Path{"Semaine", days[slot - 1]} : Path{"Mois", months[slot - 8]};
         const std::string file = g_pSchedule->slot[slot].file;
-        EXPECT_EQ(Children(m_tree, TreeView_GetParent(m_tree, node))[size_t(slot - (slot < 8 ? 1 : 8))], day[1]);
-        EXPECT_EQ(NodeImage(m_tree, node), slot + 1) << day[1];
-        EXPECT_EQ(Children(m_tree, node), file.empty() ? Path{} : Path{file}) << day[1];
-        EXPECT_EQ(file.empty() ? 22 : NodeImage(m_tree, TreeView_GetChild(m_tree, node)), 22) << day[1];
+        EXPECT_EQ(NodeImage(m_tree, At(day)), slot + 1) << day[1];
+        EXPECT_EQ(Children(m_tree, At(day)), file.empty() ? Path{} : Path{file}) << day[1];
+        if (!file.empty()) {
+            EXPECT_EQ(NodeImage(m_tree, TreeView_GetChild(m_tree, At(day))), 22) << day[1];
+        }
     }
     EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), Path{"DECEMBRE.BMP"});
 }
@@ -449,7 +408,8 @@ TEST_F(Calendar, APictureNodeShowsItsPictureAndOnlyAnExact1Tiles)
         EXPECT_EQ(m_dlg->Checked(IDC_CENTRE), !p.tiled) << p.node[2];
     }
     m_dlg->Click(IDC_MOSAIQUE);   // roots, days and a name not in capitals change nothing
-    for (const Path& node : {Path{"Semaine"}, Path{"Semaine", "Mardi"}, Path{"Semaine", "Lundi", "minuscule.bmp"}}) {
+    const Path lower = {"Semaine", "Lundi", "minuscule.bmp"};
+    for (const Path& node : {Path{"Semaine"}, Path{"Semaine", "Mardi"}, lower}) {
         g_previewLoaded = 7;
         TreeView_SelectItem(m_tree, At(node));
         EXPECT_EQ(g_previewLoaded + m_dlg->Checked(IDC_MOSAIQUE), 8) << node.back();
@@ -485,8 +445,9 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
 {
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     const std::string before = Snapshot(kCompanyKey), ete = std::string(kFiles) + "glisser\\|ETE.BMP|";
+    const Path december = {"Mois", "D\xE9""cembre"};
     Drop({"Semaine", "Vendredi"}, IDYES, false);   // an empty day: taken at once, unfolded
-    EXPECT_TRUE(TreeView_GetItemState(m_tree, At({"Semaine", "Vendredi"}), TVIS_EXPANDED) & TVIS_EXPANDED);
+    EXPECT_TRUE(TreeView_GetItemState(m_tree, At({"Semaine", "Vendredi"}), TVIS_EXPANDED));
     EXPECT_EQ(SlotText(5), ete + "0");
     ExpectQuestion(Drop({"Semaine", "Mardi"}, IDNO, true), IDS_REPLACE_PICTURE, IDS_WARNING);
     EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), Path{"MARDI.BMP"});
@@ -495,7 +456,7 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
     EXPECT_EQ(Children(m_tree, At({"Semaine", "Mardi"})), Path{"ETE.BMP"});
     EXPECT_EQ(SlotText(2), ete + "1");
     TreeView_Expand(m_tree, At({"Mois"}), TVE_EXPAND);   // a picture node always asks
-    TreeView_Expand(m_tree, At({"Mois", "D\xE9""cembre"}), TVE_EXPAND);
+    TreeView_Expand(m_tree, At(december), TVE_EXPAND);
     TreeView_EnsureVisible(m_tree, At({"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}));
     Drop({"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}, IDYES, true);
     EXPECT_EQ(NodeImage(m_tree, At({"Mois", "D\xE9""cembre", "ETE.BMP"})), 22);
@@ -504,35 +465,36 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
     // drop-highlight, must not pass the drop to another.
     TreeView_Expand(m_tree, At({"Mois"}), TVE_COLLAPSE);
     ASSERT_EQ(TreeView_GetSelection(m_tree), At({"Semaine"}));
-    const ScheduleTable kept = *g_pSchedule;
+    const std::string kept = LoadedSlots();
     Drop({"Semaine"}, IDYES, false);
     Drop({"Mois"}, IDYES, false);
-    EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0);
+    EXPECT_EQ(LoadedSlots(), kept);
     EXPECT_EQ(Snapshot(kCompanyKey), before) << "a drop wrote to the registry";
 }
 
 TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodesOnEscapeOrALostCapture)
 {
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
-    const ScheduleTable kept = *g_pSchedule;
-    const POINT friday = NodePoint(m_tree, At({"Semaine", "Vendredi"})), onList = ItemPoint(m_list, 0);
+    const std::string kept = LoadedSlots();
+    const HTREEITEM friday = At({"Semaine", "Vendredi"});
+    const POINT onFriday = NodePoint(m_tree, friday), onList = ItemPoint(m_list, 0);
     RECT r;
     GetClientRect(m_tree, &r);
-    Drag(onList, friday, false);
-    EXPECT_EQ(Highlight(m_tree, At({"Semaine", "Vendredi"})), At({"Semaine", "Vendredi"}));
+    Drag(onList, onFriday, false);
+    EXPECT_EQ(Highlight(m_tree, friday), friday);
     EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == m_dlg->m_hwnd; }, 2000));
-    Drag(friday, onList, true, false);
+    Drag(onFriday, onList, true, false);
     EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << "off the tree";
     Drag(onList, OnScreen(m_tree, {r.right / 2, r.bottom - 5}));   // below the last node
     for (bool escape : {true, false}) {   // a lost capture, as to a task switch
-        Drag(onList, friday, false);
+        Drag(onList, onFriday, false);
         escape ? Key(VK_ESCAPE) : void(m_dlg->Send(WM_CANCELMODE));
-        EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == nullptr; }, 2000)) << escape;
+        EXPECT_TRUE(Eventually([&] { return !CaptureOf(m_dlg->m_hwnd); }, 2000)) << escape;
         EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << escape;
-        MouseAt(friday, MOUSEEVENTF_LEFTUP);
+        MouseAt(onFriday, MOUSEEVENTF_LEFTUP);
     }
     EXPECT_FALSE(m_dlg->m_ended) << "Escape ended the program";
-    EXPECT_EQ(memcmp(&kept, g_pSchedule, sizeof kept), 0) << "something was dropped";
+    EXPECT_EQ(LoadedSlots(), kept) << "something was dropped";
     NMLISTVIEW begin = {{m_list, IDC_PICTURE_LIST, LVN_BEGINDRAG}, 99};   // no image: no drag
     m_dlg->Send(WM_NOTIFY, IDC_PICTURE_LIST, reinterpret_cast<LPARAM>(&begin));
     EXPECT_EQ(CaptureOf(m_dlg->m_hwnd), nullptr);
@@ -555,10 +517,6 @@ TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
              m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
              Drag(ItemPoint(m_list, 0), NodePoint(m_tree, At({"Semaine", "Mardi"})));
          }},
-        {"the every-day warning", [&] {
-             m_dlg->Click(IDC_EVERY_DAY);
-             m_dlg->Post(WM_COMMAND, IDC_OK);
-         }},
         {"the about box", [&] { m_dlg->Post(WM_COMMAND, ID_TRAY_ABOUT); }},
         {"the desktop test", [&] { m_dlg->Post(WM_COMMAND, IDC_APERCU); }},
     };
@@ -567,9 +525,8 @@ TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
         const std::string before = Snapshot(kCompanyKey);
         way.open();
         HWND box = nullptr;   // a dialog of the program's thread over its main window
-        ASSERT_TRUE(Eventually([&] {
-            return (box = FindOwn("#32770", [&](HWND w) { return w != m_dlg->m_hwnd; })) != nullptr;
-        })) << way.what;
+        auto other = [&](HWND w) { return w != m_dlg->m_hwnd; };
+        ASSERT_TRUE(Eventually([&] { return (box = FindOwn("#32770", other)) != nullptr; }));
         m_dlg->Post(WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
         HWND menu = nullptr;
         ASSERT_TRUE(Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; })) << way.what;

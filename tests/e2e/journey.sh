@@ -2,18 +2,23 @@
 # A person's way through the program: started with nothing stored, it leaves the
 # wallpaper alone; the icon shows the setup dialog; E:\Photos opened in the
 # folder tree; a picture chosen, tiled on the monitor and tried on the desktop
-# with "&Aperçu"; dragged onto today's weekday; "Ok"; "&Quitter"; and the next
-# start installs today's picture. Screenshots for the README on the way.
+# with "&Aperçu"; dragged onto today's weekday; "Ok"; "&Quitter"; the next start
+# installs today's picture. Then the help, read in the real viewer: "&Aide"
+# opens the contents, F1 the setup dialog's topic and the about box's (the
+# viewer's own trace says which). Screenshots for the README on the way.
 set -u
 . "$(dirname "$0")/lib.sh"
+desktop='HKCU\Control Panel\desktop'
+week='HKCU\Software\Tarvex Software\MIRVAL\Semaine'
 days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
 weekday=$(($(date +%u) - 1))          # also its place under "Semaine"
-day=${days[$weekday]}
 before='C:\mirval-e2e\AVANT.BMP'
+log=$MIRVAL_TEST_WORLD/journey.log
 
 rm -rf "$MIRVAL_TEST_WORLD/data/Photos"
-draw_bitmap "$MIRVAL_TEST_WORLD/data/Photos/rouge.bmp" 200x150 red
-reg_delete_key 'HKCU\Software\Tarvex Software'
+mkdir -p "$MIRVAL_TEST_WORLD/data/Photos"
+convert -size 200x150 xc:red -type truecolor "BMP3:$MIRVAL_TEST_WORLD/data/Photos/rouge.bmp"
+wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
 reg_set "$desktop" Wallpaper "$before"
 reg_set "$desktop" TileWallpaper 0
 
@@ -34,35 +39,73 @@ control 1032                          # "&Mosaïque"
 world_screenshot "$shots/preview.png"
 control 1031                          # "&Aperçu"
 check "\"&Aperçu\" tiles the picture on the desktop" "255,0,0" "$(pixel_at 10 10 255,0,0)"
+check "with the dialog out of the way" hidden "$(window_state hidden)"
 world_screenshot "$shots/apercu.png"
 xdotool key Return                    # "Terminer !"
 check "the wallpaper comes back" "$before" "$(reg_get "$desktop" Wallpaper)"
-check "and the dialog with it" shown "$(wait_window shown)"
+check "and the dialog with it" shown "$(window_state shown)"
 
 control 1033                          # "&Centré"
-from=$(locate item "$caption" 1001 0) to=$(locate node "$caption" 1000 0 "$weekday")
-read -r x0 y0 <<<"$from"
-read -r x1 y1 <<<"$to"
+read -r x0 y0 <<<"$(locate item "$caption" 1001 0)"
+read -r x1 y1 <<<"$(locate node "$caption" 1000 0 "$weekday")"
 xdotool mousemove "$x0" "$y0" mousedown 1
 for step in $(seq 10); do
-    xdotool mousemove $((x0 + (x1 - x0) * step / 10)) $((y0 + (y1 - y0) * step / 10))
-    sleep 0.05
+    xdotool mousemove $((x0 + (x1 - x0) * step / 10)) $((y0 + (y1 - y0) * step / 10)) sleep 0.05
 done
 sleep 0.4
 world_screenshot "$shots/drag.png"
 xdotool mouseup 1
 sleep 0.5
-check "nothing is written before a save" "<missing>" "$(reg_get "$app\\Semaine" "$day")"
+check "nothing is written before a save" "<missing>" "$(reg_get "$week" "${days[$weekday]}")"
 control 1006                          # "Ok"
-check "\"Ok\" hides the dialog" hidden "$(wait_window hidden)"
-check "$day holds the picture" 'E:\Photos\ROUGE.BMP' "$(reg_get "$app\\Semaine" "$day")"
-check "centred" 0 "$(reg_get "$app\\Semaine" "Mosa$day")"
-check "the desktop shows it at once" "255,0,0" "$(middle 255,0,0)"
+check "\"Ok\" hides the dialog" hidden "$(window_state hidden)"
+check "today holds the picture" 'E:\Photos\ROUGE.BMP' "$(reg_get "$week" "${days[$weekday]}")"
+check "centred" 0 "$(reg_get "$week" "Mosa${days[$weekday]}")"
+check "the desktop shows it at once" "255,0,0" "$(pixel_at 400 300 255,0,0)"
 mirval_quit
 check "\"&Quitter\" ends the program with 0" 0 "$MIRVAL_EXIT"
 
+# The next start, traced by the help viewer it will start.
 reg_set "$desktop" Wallpaper ""
-mirval_start "$1"
+WINEDEBUG=+winhelp mirval_start "$1" "$log"
 check "the next start installs it" 'E:\Photos\ROUGE.BMP' "$(reg_get "$desktop" Wallpaper)"
+
+# The map number the viewer looked up after line $1 of its trace, and the title
+# of the page it opened (no number, and an offset of ffffffff: the first page).
+opened_since() {
+    local lookups offset
+    for _ in $(seq 30); do
+        lookups=$(tail -n +"$1" "$log" | grep -a -E 'HLPFILE_PageBy(Map|Offset)' | head -2)
+        [ -n "$lookups" ] && break
+        sleep 0.2
+    done
+    offset=$(echo "$lookups" | sed -n 's/.*PageByOffset.*\[\(.*\)\]/\1/p' | head -1)
+    [ "$offset" = ffffffff ] && offset=0
+    echo -n "$(echo "$lookups" | sed -n 's/.*PageByMap.*\[\(.*\)\]/\1/p')|"
+    grep -a 'HLPFILE_AddPage' "$log" | grep -a "<< 0*$offset >>" | sed 's/.*title="\(.*\)" .* << .*/\1/'
+}
+at=$(wc -l <"$log")
+tray_menu last                        # "&Aide"
+check "\"&Aide\" opens the contents" "|Sommaire" "$(opened_since "$at")"
+check "in a viewer with the help's title" 1 "$(xdotool search --name '^Aide de Mirval$' | wc -l)"
+check "its button back to the contents in French" 1 "$(grep -c '"btn_up", "&Haut"' "$log")"
+
+show_dialog
+at=$(wc -l <"$log")
+xdotool key F1
+check "F1 in the setup dialog" '20066|La fen\xeatre de param\xe9trage' "$(opened_since "$at")"
+control 1007                          # "Annuler": the dialog out of the viewer's way
+sleep 1
+world_screenshot "$shots/help.png"
+
+show_dialog
+click 3 tray
+sleep 0.3
+xdotool key Up Up Return              # "A &propos de ...", the last but one
+at=$(wc -l <"$log")
+xdotool key F1
+check "F1 in the about box" '20064|La bo\xeete \xab\xa0A propos de Mirval\xa0\xbb' "$(opened_since "$at")"
+xdotool key Escape
 mirval_quit
-finish
+pkill -f winhlp32.exe                 # the viewer out of the next tests' way
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -25,12 +25,6 @@ BOOL CALLBACK ByCaption(HWND hwnd, LPARAM)
     return FALSE;
 }
 
-int Say(const RECT& r)
-{
-    printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return 0;
-}
-
 // A control's rectangle message, whose answer lands in the control's own process.
 bool AskRect(HWND control, UINT message, WPARAM wParam, RECT& rect)
 {
@@ -43,6 +37,9 @@ bool AskRect(HWND control, UINT message, WPARAM wParam, RECT& rect)
     ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
+    POINT origin = {0, 0};
+    ClientToScreen(control, &origin);
+    OffsetRect(&rect, origin.x, origin.y);
     return ok;
 }
 }
@@ -55,36 +52,32 @@ int main(int argc, char** argv)
         // Wine's taskbar draws the notification icons as squares at its right end.
         if (!GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &r)) return 1;
         r.left = r.right - (r.bottom - r.top);
-        return Say(r);
-    }
-    if (!strcmp(what, "menu") && argc == 3) {
+    } else if (!strcmp(what, "menu") && argc == 3) {
         // Another process's menu handle means nothing here; a text entry is at
         // least a line of text high, so 8 pixels in from an end is inside one.
         if (!GetWindowRect(FindWindowA("#32768", nullptr), &r)) return 1;
         r.top = r.bottom = strcmp(argv[2], "first") ? r.bottom - 8 : r.top + 8;
-        return Say(r);
-    }
-    if (argc < 4) return 2;
-    g_caption = argv[2];
-    EnumWindows(ByCaption, 0);
-    HWND control = GetDlgItem(g_found, atoi(argv[3]));
-    if (!control || !GetWindowRect(control, &r)) return 1;
-    POINT origin = {0, 0};
-    ClientToScreen(control, &origin);
-    if (!strcmp(what, "node")) {
-        HTREEITEM node = TreeView_GetRoot(control);
-        for (int i = 4; i < argc && node; ++i) {
-            for (int n = atoi(argv[i]); n > 0 && node; --n)
-                node = TreeView_GetNextSibling(control, node);
-            if (node && i + 1 < argc) node = TreeView_GetChild(control, node);
+    } else if (argc > 3) {
+        g_caption = argv[2];
+        EnumWindows(ByCaption, 0);
+        HWND control = GetDlgItem(g_found, atoi(argv[3]));
+        if (!GetWindowRect(control, &r)) return 1;
+        if (!strcmp(what, "node")) {
+            HTREEITEM node = TreeView_GetRoot(control);
+            for (int i = 4; i < argc && node; ++i) {
+                for (int n = atoi(argv[i]); n > 0 && node; --n)
+                    node = TreeView_GetNextSibling(control, node);
+                if (node && i + 1 < argc) node = TreeView_GetChild(control, node);
+            }
+            memcpy(&r, &node, sizeof node);   // the message asks for this node
+            if (!node || !AskRect(control, TVM_GETITEMRECT, TRUE, r)) return 1;
+        } else if (!strcmp(what, "item")) {
+            r.left = LVIR_LABEL;
+            if (argc < 5 || !AskRect(control, LVM_GETITEMRECT, atoi(argv[4]), r)) return 1;
         }
-        *reinterpret_cast<HTREEITEM*>(&r) = node;
-        if (!node || !AskRect(control, TVM_GETITEMRECT, TRUE, r)) return 1;
-        OffsetRect(&r, origin.x, origin.y);
-    } else if (!strcmp(what, "item")) {
-        r.left = LVIR_LABEL;
-        if (!AskRect(control, LVM_GETITEMRECT, atoi(argv[4]), r)) return 1;
-        OffsetRect(&r, origin.x, origin.y);
+    } else {
+        return 2;
     }
-    return Say(r);
+    printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return 0;
 }

@@ -105,6 +105,20 @@ std::string Snapshot(const char* key)
     return out;
 }
 
+std::string SlotText(int slot)
+{
+    const ScheduleSlot& s = g_pSchedule->slot[slot];
+    return std::string(s.folder) + "|" + s.file + "|" + s.mosa;
+}
+
+std::string LoadedSlots()
+{
+    std::string lines;
+    for (int slot = 0; slot < SCHEDULE_SLOTS; ++slot)
+        if (SlotText(slot) != "||") lines += std::to_string(slot) + ":" + SlotText(slot) + "\n";
+    return lines;
+}
+
 BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used, DWORD compression)
 {
     return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bits), compression, 0, 0, 0, used};
@@ -191,33 +205,14 @@ void Key(WORD vk)
     Sleep(100);
 }
 
-namespace {
-struct Search {
-    const char* cls;
-    const std::function<bool(HWND)>& test;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
-{
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid != GetCurrentProcessId() || strcmp(cls, s->cls) || !IsWindowVisible(hwnd) ||
-        (s->test && !s->test(hwnd)))
-        return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-}
-
 HWND FindOwn(const char* cls, const std::function<bool(HWND)>& test)
 {
-    Search search = {cls, test, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, nullptr)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (!test || test(w))) return w;
+    }
+    return nullptr;
 }
 
 MessageBoxAnswer::MessageBoxAnswer(int button, DWORD timeoutMs, std::function<void()> whileOpen)
@@ -284,12 +279,12 @@ HTREEITEM Node(HWND tree, const std::vector<std::string>& path)
     return node;
 }
 
-std::vector<std::string> ListRow(HWND list, int index)
+std::string ListRow(HWND list, int index)
 {
     char name[300] = "", folder[300] = "";
     ListView_GetItemText(list, index, 0, name, sizeof name);
     ListView_GetItemText(list, index, 1, folder, sizeof folder);
-    return {name, folder};
+    return std::string(name) + "|" + folder;
 }
 
 namespace {

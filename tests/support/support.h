@@ -49,6 +49,11 @@ RegValue ReadValue(const char* key, const char* name);
 std::string ReadText(const char* key, const char* name);   // "<missing>" when absent
 std::string Snapshot(const char* key);   // "key\\name=type:bytes" lines, subkeys too
 
+// The schedule table as text: a slot as "folder|file|mosa", and every slot that
+// holds anything as "n:folder|file|mosa" lines.
+std::string SlotText(int slot);
+std::string LoadedSlots();
+
 // Bitmap files, their folders made as needed.
 BITMAPINFOHEADER Header(int width, int height, int bits, DWORD used = 0, DWORD compression = BI_RGB);
 std::string Dib(const BITMAPINFOHEADER& info, const std::string& table, const std::string& pixels);
@@ -87,7 +92,7 @@ std::string NodeText(HWND tree, HTREEITEM item);
 int NodeImage(HWND tree, HTREEITEM item);   // -1 when image and selected image differ
 std::vector<std::string> Children(HWND tree, HTREEITEM parent);   // the roots for nullptr
 HTREEITEM Node(HWND tree, const std::vector<std::string>& path);  // a root by its first letters
-std::vector<std::string> ListRow(HWND list, int index);           // name and folder
+std::string ListRow(HWND list, int index);   // "name|folder"
 
 class Resident {
 public:
