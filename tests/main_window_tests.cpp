@@ -15,13 +15,6 @@ bool TrayIconPresent(HWND owner)
     data.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
     return Shell_NotifyIconA(NIM_DELETE, &data) && Shell_NotifyIconA(NIM_ADD, &data);
 }
-
-std::string String(UINT id)
-{
-    CString s;
-    s.LoadString(id);
-    return static_cast<const char*>(s);
-}
 }
 
 TEST_F(MainWindow, CaptionNamesTheDayOfTheStartAndKeepsItAcrossMidnight)

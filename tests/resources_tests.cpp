@@ -14,7 +14,8 @@ std::string ProgramPath()
 
 HMODULE Program()
 {
-    static HMODULE module = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    static HMODULE module =
+        LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 
@@ -91,49 +92,53 @@ struct Control {
 TEST(Resources, DialogTemplatesAreAsTheProgramDrawsThem)
 {
     ASSERT_TRUE(Program()) << "MIRVAL.EXE not found";
-    const DWORD tab = WS_TABSTOP, boxed = SS_SUNKEN | WS_BORDER, caption = WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+    const DWORD tab = WS_TABSTOP, boxed = SS_CENTER | SS_SUNKEN | WS_BORDER, group = WS_GROUP;
     const DWORD tree = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER | tab;
+    const DWORD list = LVS_REPORT | LVS_SINGLESEL | WS_BORDER | tab;
     const Control setup[] = {
-        {-1, "Static", "Calendrier :", "23,10,71,12", SS_CENTER | boxed},
+        {-1, "Static", "Calendrier :", "23,10,71,12", boxed},
         {1000, "SysTreeView32", "", "7,26,105,177", tree},
-        {-1, "Static", "Images :", "153,10,87,12", SS_CENTER | boxed},
-        {1001, "SysListView32", "", "143,26,124,177", LVS_REPORT | LVS_SINGLESEL | WS_BORDER | tab},
+        {-1, "Static", "Images :", "153,10,87,12", boxed},
+        {1001, "SysListView32", "", "143,26,124,177", list},
         {1004, "SysTreeView32", "", "273,116,140,87", tree},
-        {1003, "Button", "Image s\xE9lectionn\xE9""e tous les jours", "151,211,120,10", BS_AUTOCHECKBOX | tab},
+        {1003, "Button", "Image s\xE9lectionn\xE9""e tous les jours", "151,211,120,10",
+         BS_AUTOCHECKBOX | tab},
         {1006, "Button", "Ok", "274,207,49,14", BS_PUSHBUTTON | tab},
         {1007, "Button", "Annuler", "364,207,49,14", BS_PUSHBUTTON | tab},
         {1018, "Button", "", "297,13,100,84", BS_GROUPBOX | BS_BITMAP},
-        {1025, "Static", "", "7,210,112,13", SS_CENTER | boxed},
+        {1025, "Static", "", "7,210,112,13", boxed},
         {-1, "Static", "<---", "129,211,11,8", SS_LEFT},
-        {-1, "Static", "Glisser l'image vers le jour ou le mois d\xE9sir\xE9 <==", "116,63,23,60", SS_CENTER | SS_SUNKEN},
+        {-1, "Static", "Glisser l'image vers le jour ou le mois d\xE9sir\xE9 <==", "116,63,23,60",
+         SS_CENTER | SS_SUNKEN},
         {1016, "Static", "", "306,21,83,56", SS_BITMAP | SS_CENTERIMAGE},
         {1031, "Button", "&Aper\xE7u", "318,0,50,11", BS_PUSHBUTTON | tab},
         {1032, "Button", "&Mosa\xEFque", "291,103,48,10", BS_AUTORADIOBUTTON},
         {1033, "Button", "&Centr\xE9", "348,103,37,10", BS_AUTORADIOBUTTON},
     }, about[] = {
         {-1, "Static", "#128", "81,32,20,20", SS_ICON},
-        {-1, "Static", "Mirval version 1.3", "65,18,60,8", SS_LEFT | SS_NOPREFIX | WS_GROUP},
-        {1, "Button", "OK", "75,128,32,14", BS_DEFPUSHBUTTON | WS_GROUP | tab},
-        {1008, "Static", "Static", "12,72,155,8", SS_CENTER | WS_GROUP},
-        {1009, "Static", "Static", "12,86,155,8", SS_CENTER | WS_GROUP},
-        {1010, "Static", "Static", "12,100,155,8", SS_CENTER | WS_GROUP},
-        {1011, "Static", "Static", "12,114,155,8", SS_CENTER | WS_GROUP},
+        {-1, "Static", "Mirval version 1.3", "65,18,60,8", SS_LEFT | SS_NOPREFIX | group},
+        {1, "Button", "OK", "75,128,32,14", BS_DEFPUSHBUTTON | group | tab},
+        {1008, "Static", "Static", "12,72,155,8", SS_CENTER | group},
+        {1009, "Static", "Static", "12,86,155,8", SS_CENTER | group},
+        {1010, "Static", "Static", "12,100,155,8", SS_CENTER | group},
+        {1011, "Static", "Static", "12,114,155,8", SS_CENTER | group},
     };
+    const DWORD framed = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+    const DWORD setupStyle = framed | DS_3DLOOK | DS_CENTER | WS_VISIBLE;
     struct { UINT id; std::string head; const Control* controls; size_t count; } dialogs[] = {
-        {102, "0,0,421,226 " + Hex(DS_MODALFRAME | DS_3DLOOK | DS_CENTER | WS_POPUP | WS_VISIBLE | caption) +
-                  " " + Hex(WS_EX_APPWINDOW | WS_EX_CONTEXTHELP) + " menu= class= Image du mirval 8 MS Sans Serif",
-         setup, std::size(setup)},
-        {100, "0,0,179,151 " + Hex(DS_MODALFRAME | WS_POPUP | caption) + " 00000000 menu= class= A propos de Mirval 8 MS Sans Serif",
-         about, std::size(about)},
+        {102, "0,0,421,226 " + Hex(setupStyle) + " " + Hex(WS_EX_APPWINDOW | WS_EX_CONTEXTHELP) +
+                  " menu= class= Image du mirval 8 MS Sans Serif", setup, std::size(setup)},
+        {100, "0,0,179,151 " + Hex(framed) + " 00000000" +
+                  " menu= class= A propos de Mirval 8 MS Sans Serif", about, std::size(about)},
     };
     for (const auto& d : dialogs) {
         std::vector<std::string> expected = {d.head};
-        for (size_t i = 0; i < d.count; ++i) {
-            const auto& c = d.controls[i];
-            std::string cls = c.cls;
+        for (const Control* c = d.controls; c < d.controls + d.count; ++c) {
+            std::string cls = c->cls;
             CharUpperA(&cls[0]);
-            expected.push_back(std::to_string(c.id) + " " + cls + " " + c.text + " " + c.rect + " " +
-                               Hex(c.style | WS_CHILD | WS_VISIBLE) + " 00000000");
+            const std::string style = Hex(c->style | WS_CHILD | WS_VISIBLE);
+            expected.push_back(std::to_string(c->id) + " " + cls + " " + c->text + " " + c->rect +
+                               " " + style + " 00000000");
         }
         EXPECT_EQ(TemplateLines(d.id), expected) << "dialog " << d.id;
     }
@@ -149,70 +154,72 @@ TEST(Resources, StringTableInTheUsersLanguageAndNothingElse)
         {106, "Image du mirval", "Mirval picture"},
         {107, "Voulez vous remplacer\nl'image", "Would you like do change\nthe picture"},
         {108, "Attention", "Warning"},
-        {109, "Confimez la suppression\nde cette image", "Are you sure that you want to deleteon\nthis picture"},
+        {109, "Confimez la suppression\nde cette image",
+         "Are you sure that you want to deleteon\nthis picture"},
         {110, "Confirmation", "Confirm"},
         {111, "Pour une image tous le jour\nCelle-ci doit \xEAtre s\xE9lectionner !",
          "For a picture every day\nthat picture must be selected first !"},
         {112, "Dimanche ", "Sunday, "}, {113, "Lundi ", "Monday, "}, {114, "Mardi ", "Tuesday, "},
-        {115, "Mercredi ", "Wednesday, "}, {116, "Jeudi ", "Thursday, "}, {117, "Vendredi ", "Friday, "},
-        {118, "Samedi ", "Saturday, "}, {119, " Janvier ", " January "}, {120, " F\xE9vrier ", " Febuary "},
+        {115, "Mercredi ", "Wednesday, "}, {116, "Jeudi ", "Thursday, "},
+        {117, "Vendredi ", "Friday, "}, {118, "Samedi ", "Saturday, "},
+        {119, " Janvier ", " January "}, {120, " F\xE9vrier ", " Febuary "},
         {121, " Mars ", " March "}, {122, " Avril ", " April "}, {123, " Mai ", " May "},
         {124, " Juin ", " June "}, {125, " Juillet ", " July "}, {126, " Ao\xFBt ", " Auguste "},
         {127, " Septembre ", " September "}, {128, " Octobre ", " October "},
         {129, " Novembre ", " November "}, {130, " D\xE9""cembre ", " D\xE9""cember "},
-        {131, "Les r\xE9glages n'ont pas pu \xEAtre enregistr\xE9s.", "The settings could not be saved."},
+        {131, "Les r\xE9glages n'ont pas pu \xEAtre enregistr\xE9s.",
+         "The settings could not be saved."},
         {61703, "Le d\xE9marrage de l'aide a \xE9""chou\xE9.", "Failed to launch help."},
     };
     const LANGID language = PRIMARYLANGID(GetUserDefaultUILanguage());
     ASSERT_TRUE(language == LANG_FRENCH || language == LANG_ENGLISH) << "run with LC_ALL set";
-    for (UINT id = 100; id < 140; ++id) {
+    std::vector<UINT> ids = {61703};   // and every number around the program's own
+    for (UINT id = 100; id < 140; ++id) ids.push_back(id);
+    for (UINT id : ids) {
         char text[256] = "";
         const int length = LoadStringA(Program(), id, text, sizeof text);
-        auto listed = std::find_if(std::begin(strings), std::end(strings), [&](auto& s) { return s.id == id; });
-        EXPECT_EQ(std::string(text, length > 0 ? length : 0),
-                  listed == std::end(strings) ? "" : French() ? listed->french : listed->english) << id;
+        const char* expected = "";
+        for (const auto& s : strings)
+            if (s.id == id) expected = French() ? s.french : s.english;
+        EXPECT_EQ(std::string(text, std::max(length, 0)), expected) << id;
     }
-    char help[256] = "";
-    LoadStringA(Program(), 61703, help, sizeof help);
-    EXPECT_STREQ(help, French() ? strings[30].french : strings[30].english);
 }
 
 TEST(Resources, VersionNamesTheProgram)
 {
-    const std::string path = ProgramPath();
-    std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, DWORD(block.size()), block.data()));
-    const char* expected[][2] = {
-        {"FileDescription", "Application MFC MIRVAL"}, {"FileVersion", "1, 0, 0, 1"},
-        {"InternalName", "MIRVAL"}, {"OriginalFilename", "MIRVAL.EXE"},
-        {"ProductName", "Application MIRVAL"}, {"ProductVersion", "1, 0, 0, 1"},
-    };
-    for (const auto& e : expected) {
+    std::vector<char> block(GetFileVersionInfoSizeA(ProgramPath().c_str(), nullptr));
+    GetFileVersionInfoA(ProgramPath().c_str(), 0, DWORD(block.size()), block.data());
+    std::string values;
+    for (const char* name : {"FileDescription", "FileVersion", "InternalName", "OriginalFilename",
+                             "ProductName", "ProductVersion"}) {
         char* value = nullptr;
         UINT length = 0;
-        VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040C04E4\\") + e[0]).c_str(),
-                       reinterpret_cast<void**>(&value), &length);
-        EXPECT_STREQ(value ? value : "<none>", e[1]) << e[0];
+        const std::string path = std::string("\\StringFileInfo\\040C04E4\\") + name;
+        VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
+        values += std::string(value ? value : "<none>") + "|";
     }
+    EXPECT_EQ(values, "Application MFC MIRVAL|1, 0, 0, 1|MIRVAL|MIRVAL.EXE|"
+                      "Application MIRVAL|1, 0, 0, 1|");
 }
 
 // The root "Mois" shows a bold M: its middle is open at the top, as a V, not
 // crossed by a bar as an H is.
 TEST(Resources, TheMonthsIconReadsAsAnM)
 {
-    HICON icon = static_cast<HICON>(LoadImageA(Program(), MAKEINTRESOURCEA(131), IMAGE_ICON, 16, 16, 0));
+    HANDLE icon = LoadImageA(Program(), MAKEINTRESOURCEA(131), IMAGE_ICON, 16, 16, 0);
     ASSERT_TRUE(icon);
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32}};
-    DWORD* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     SelectObject(dc, bitmap);
     PatBlt(dc, 0, 0, 16, 16, WHITENESS);
-    DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, 0, 0, static_cast<HICON>(icon), 16, 16, 0, nullptr, DI_NORMAL);
     GdiFlush();
     std::string rows;   // '#' where the letter is
-    for (int y = 0; y < 16; ++y, rows += '\n')
-        for (int x = 0; x < 16; ++x) rows += (pixels[y * 16 + x] & 0xFFFFFF) == 0xFFFFFF ? '.' : '#';
+    for (int at = 0; at < 256; ++at)
+        rows += std::string((static_cast<DWORD*>(bits)[at] & 0xFFFFFF) == 0xFFFFFF ? "." : "#") +
+                (at % 16 == 15 ? "\n" : "");
     const size_t top = rows.find('#') / 17;
     auto middle = [&](size_t row) { return rows.substr(row * 17 + 7, 2); };
     EXPECT_EQ(middle(top) + middle(top + 1) + middle(top + 3), "....##") << rows;

@@ -82,7 +82,8 @@ opened_since() {
     offset=$(echo "$lookups" | sed -n 's/.*PageByOffset.*\[\(.*\)\]/\1/p' | head -1)
     [ "$offset" = ffffffff ] && offset=0
     echo -n "$(echo "$lookups" | sed -n 's/.*PageByMap.*\[\(.*\)\]/\1/p')|"
-    grep -a 'HLPFILE_AddPage' "$log" | grep -a "<< 0*$offset >>" | sed 's/.*title="\(.*\)" .* << .*/\1/'
+    grep -a 'HLPFILE_AddPage' "$log" | grep -a "<< 0*$offset >>" |
+        sed 's/.*title="\(.*\)" .* << .*/\1/'
 }
 at=$(wc -l <"$log")
 tray_menu last                        # "&Aide"
@@ -104,7 +105,8 @@ sleep 0.3
 xdotool key Up Up Return              # "A &propos de ...", the last but one
 at=$(wc -l <"$log")
 xdotool key F1
-check "F1 in the about box" '20064|La bo\xeete \xab\xa0A propos de Mirval\xa0\xbb' "$(opened_since "$at")"
+about='20064|La bo\xeete \xab\xa0A propos de Mirval\xa0\xbb'
+check "F1 in the about box" "$about" "$(opened_since "$at")"
 xdotool key Escape
 mirval_quit
 pkill -f winhlp32.exe                 # the viewer out of the next tests' way
