@@ -433,7 +433,7 @@ TEST_F(Calendar, DeleteAsksThenEmptiesTheSlotAndSavesAtOnce)
     EXPECT_TRUE(m_dlg->Checked(IDC_MOSAIQUE)) << "the radio buttons stay as they were";
 }
 
-TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
+TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAskBeforeReplacingAndCanBeCalledOff)
 {
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     const std::string before = Snapshot(kCompanyKey);
@@ -458,36 +458,33 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAndAskBeforeReplacing)
     // drop-highlight, must not pass the drop to another.
     TreeView_Expand(m_tree, At({"Mois"}), TVE_COLLAPSE);
     ASSERT_EQ(TreeView_GetSelection(m_tree), At({"Semaine"}));
-    const std::string kept = LoadedSlots();
+    std::string kept = LoadedSlots();
     Drop({"Semaine"}, IDYES, false);
     Drop({"Mois"}, IDYES, false);
     EXPECT_EQ(LoadedSlots(), kept);
     EXPECT_EQ(Snapshot(kCompanyKey), before) << "a drop wrote to the registry";
-}
 
-TEST_F(Calendar, ADragEndsWithNothingDroppedOffTheNodesOnEscapeOrALostCapture)
-{
-    m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
-    const std::string kept = LoadedSlots();
-    const HTREEITEM friday = At({"Semaine", "Vendredi"});
-    const POINT onFriday = NodePoint(m_tree, friday), onList = ItemPoint(m_list, 0);
-    Drag(onList, onFriday, false);
-    EXPECT_EQ(Highlight(m_tree, friday), friday);
+    // A drag shows its target and holds the mouse; off the tree, on Escape or on a
+    // lost capture (as to a task switch) it ends with nothing dropped.
+    const HTREEITEM saturday = At({"Semaine", "Samedi"});
+    const POINT onSaturday = NodePoint(m_tree, saturday), onList = ItemPoint(m_list, 0);
+    Drag(onList, onSaturday, false);
+    EXPECT_EQ(Highlight(m_tree, saturday), saturday);
     EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == m_dlg->m_hwnd; }, 2000));
-    Drag(onFriday, onList, true, false);
+    Drag(onSaturday, onList, true, false);
     EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << "off the tree";
-    for (bool escape : {true, false}) {   // a lost capture, as to a task switch
-        Drag(onList, onFriday, false);
+    for (bool escape : {true, false}) {
+        Drag(onList, onSaturday, false);
         escape ? Key(VK_ESCAPE) : void(m_dlg->Send(WM_CANCELMODE));
         EXPECT_TRUE(Eventually([&] { return !CaptureOf(m_dlg->m_hwnd); }, 2000)) << escape;
         EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << escape;
-        MouseAt(onFriday, MOUSEEVENTF_LEFTUP);
+        MouseAt(onSaturday, MOUSEEVENTF_LEFTUP);
     }
     EXPECT_FALSE(m_dlg->m_ended) << "Escape ended the program";
     EXPECT_EQ(LoadedSlots(), kept) << "something was dropped";
     m_dlg->OpenFolder({"C:", "mirval-tests", "long"});   // the next drag keeps a long name whole
-    Drop({"Semaine", "Vendredi"}, IDYES, false);
-    EXPECT_EQ(g_pSchedule->slot[5].file, std::string(251, 'L') + ".BMP");
+    Drop({"Semaine", "Samedi"}, IDYES, false);
+    EXPECT_EQ(g_pSchedule->slot[6].file, std::string(251, 'L') + ".BMP");
 }
 
 // "&Quitter" chosen from the tray menu while a question or box is open ends the
