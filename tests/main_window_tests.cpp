@@ -59,19 +59,13 @@ TEST_F(MainWindow, TrayMenuHasItsSixEntriesWithItsRightEdgeAtThePointer)
     HWND window = nullptr;
     ASSERT_TRUE(Eventually([&] { return (window = FindOwn("#32768")) != nullptr; })) << "no menu";
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    std::string entries;
+    std::string entries;   // a separator reads as no text and the number 0
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char text[64] = "";
-        MENUITEMINFOA item = {sizeof item, MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING};
-        item.dwTypeData = text;
-        item.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &item);
-        const bool separator = item.fType & MFT_SEPARATOR;   // (the platform greys these)
-        const UINT state = item.fState & (MFS_CHECKED | MFS_GRAYED | MFS_DEFAULT);
-        entries += separator ? "-" : text + (" " + std::to_string(item.wID + state));
-        entries += "|";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        entries += text + (" " + std::to_string(GetMenuItemID(menu, i))) + "|";
     }
-    EXPECT_EQ(entries, "&Quitter 32771|-|&Param\xEAtrage 32772|-|"
+    EXPECT_EQ(entries, "&Quitter 32771| 0|&Param\xEAtrage 32772| 0|"
                        "A &propos de ... 32775|&Aide 32776|");
     RECT at;
     GetWindowRect(window, &at);

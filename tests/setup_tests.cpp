@@ -352,10 +352,7 @@ protected:
 
 void ExpectQuestion(const MessageBoxAnswer& box, UINT text, UINT caption)
 {
-    CString t, c;
-    t.LoadString(text);
-    c.LoadString(caption);
-    EXPECT_EQ(box.text + "|" + box.caption, std::string(t) + "|" + std::string(c));
+    EXPECT_EQ(box.text + "|" + box.caption, String(text) + "|" + String(caption));
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_QUESTION));
 }
