@@ -86,8 +86,8 @@ protected:
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteBytes(kImages + "cache.bmp", "");
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        // Wine's search gives names in capitals' order, the tree sorts them by the
-        // language's rules: "_base" tells the two apart.
+        // Wine's search gives names in the order of their capitals ("_base" after
+        // "Zeta"), the tree sorts them by the language's rules ("_base" first).
         for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base"})
             CreateDirectoryA((kImages + sub).c_str(), nullptr);
         SetFileAttributesA((kImages + "Cachette").c_str(), FILE_ATTRIBUTE_HIDDEN);
