@@ -1,11 +1,12 @@
 #!/bin/bash
 # A person's way through the program: started with nothing stored, it leaves the
-# wallpaper alone; the icon shows the setup dialog; E:\Photos opened in the
-# folder tree; a picture chosen, tiled on the monitor and tried on the desktop
-# with "&Aperçu"; dragged onto today's weekday; "Ok"; "&Quitter"; the next start
-# installs today's picture. Then the help, read in the real viewer: "&Aide"
-# opens the contents, F1 the setup dialog's topic and the about box's (the
-# viewer's own trace says which). Screenshots for the README on the way.
+# wallpaper alone; the icon (its tooltip "Mirval") shows the setup dialog;
+# E:\Photos opened in the folder tree; a picture chosen, tiled on the monitor
+# and tried on the desktop with "&Aperçu"; dragged onto today's weekday; "Ok";
+# "&Quitter"; the next start installs today's picture. Then the help, read in the
+# real viewer: "&Aide" opens the contents, F1 the setup dialog's topic and the
+# about box's (the viewer's own trace says which). Screenshots for the README on
+# the way.
 set -u
 . "$(dirname "$0")/lib.sh"
 desktop='HKCU\Control Panel\desktop'
@@ -24,6 +25,7 @@ reg_set "$desktop" TileWallpaper 0
 
 mirval_start "$1"
 check "with nothing stored the wallpaper stays" "$before" "$(reg_get "$desktop" Wallpaper)"
+check "the icon's tooltip" Mirval "$(locate tips | grep -x Mirval)"
 show_dialog
 check "the icon shows the setup dialog" shown "$(window_state)"
 world_screenshot "$shots/setup-dialog.png"

@@ -5,6 +5,7 @@
 //   locate control CAPTION ID        a control of the window whose caption begins so
 //   locate node CAPTION ID N...      a tree node: the Nth root, its Nth child...
 //   locate item CAPTION ID N         the Nth list item's label
+//   locate tips                      the texts of the taskbar's tooltips, one a line
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
@@ -44,10 +45,37 @@ bool AskRect(HWND control, UINT message, WPARAM wParam, RECT& rect)
 }
 }
 
+// The taskbar's tooltips live in its own process: their texts are asked for there.
+int Tips()
+{
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(tip, &pid);
+        HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+        auto* remote =
+            static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        for (int i = 0; i < SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+            TOOLINFOA info = {};
+            info.cbSize = sizeof info;
+            info.lpszText = remote + 1024;
+            WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
+            SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote));
+            SendMessageA(tip, TTM_GETTEXTA, 1024, reinterpret_cast<LPARAM>(remote));
+            char text[1024] = "";
+            ReadProcessMemory(process, remote + 1024, text, sizeof text - 1, nullptr);
+            printf("%s\n", text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     RECT r = {};
     const char* what = argc > 1 ? argv[1] : "";
+    if (!strcmp(what, "tips")) return Tips();
     if (!strcmp(what, "tray")) {
         // Wine's taskbar draws the notification icons as squares at its right end.
         if (!GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &r)) return 1;
