@@ -142,6 +142,15 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
 {
     Resident dlg;
     HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    std::string columns;   // title, width, format and sub-item of each
+    for (int column = 0; column < 3; ++column) {
+        char title[32] = "";
+        LVCOLUMNA c = {LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM, 0, 0, title, sizeof title};
+        if (!ListView_GetColumn(list, column, &c)) break;
+        columns += title + (" " + std::to_string(c.cx) + " " + std::to_string(c.fmt));
+        columns += " " + std::to_string(c.iSubItem) + "|";
+    }
+    EXPECT_EQ(columns, "Nom 110 0 0|R\xE9pertoire 200 0 1|");
     const Path images = {"C:", "mirval-tests", "Images"};
     for (int twice = 0; twice < 2; ++twice) {   // no second set of nodes
         dlg.OpenFolder(images);
