@@ -96,6 +96,11 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
         EXPECT_EQ(Wallpaper(), c.expected) << c.what;
         EXPECT_EQ(ReadText(kDesktop, "TileWallpaper"), "1") << c.what << ": the tiling written";
     }
+    // With an every-day picture the week and the months are not read (a read makes the key).
+    DeleteKeyTree(kCompanyKey);
+    Store({{"Divers\\Toujours", Sz("C:\\TOUS.BMP")}});
+    ApplyTodaysWallpaper(APPLY_STARTUP);
+    EXPECT_EQ(Snapshot(kCompanyKey).find("Semaine"), std::string::npos);
 }
 
 TEST_F(Schedule, AfterASaveTheTilingComesFirstThenTodaysPictureElseTheCurrentOne)
