@@ -258,7 +258,8 @@ TEST(Preview, PalettesFollowTheColourTable)
     GetObjectA(halftone, sizeof many, &many);
     DeleteObject(halftone);
     struct { int bits; DWORD used; int table, entries; } cases[] = {
-        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {24, 100, 0, many},
+        {8, 20, 20, 256}, {4, 0, 16, 16}, {1, 0, 2, 2}, {16, 0, 0, many}, {24, 0, 0, many},
+        {32, 0, 0, many}, {24, 100, 0, many},
     };
     const std::string path = std::string(kFiles) + "palette.bmp";
     for (const auto& c : cases) {
@@ -391,8 +392,11 @@ TEST_F(Calendar, ShowsTheWeekAndTheMonthsWithTheirPictures)
     EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), Path{"DECEMBRE.BMP"});
 }
 
+// The list's choice stays the one that "&Aperçu" tries and "Ok" may save.
 TEST_F(Calendar, APictureNodeShowsItsPictureAndOnlyAnExact1Tiles)
 {
+    m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
+    m_dlg->ChoosePicture(0);
     struct { Path node; int loaded; bool tiled; } picks[] = {
         {{"Semaine", "Mardi", "MARDI.BMP"}, 1, true},
         {{"Mois", "D\xE9""cembre", "DECEMBRE.BMP"}, 1, false},
@@ -411,7 +415,7 @@ TEST_F(Calendar, APictureNodeShowsItsPictureAndOnlyAnExact1Tiles)
         TreeView_SelectItem(m_tree, At(node));
         EXPECT_EQ(g_previewLoaded + m_dlg->Checked(IDC_MOSAIQUE), 8) << node.back();
     }
-    EXPECT_TRUE(g_selectedPicture.IsEmpty()) << "the list's choice is left alone";
+    EXPECT_EQ(std::string(g_selectedPicture), std::string(kFiles) + "glisser\\ETE.BMP");
 }
 
 TEST_F(Calendar, DeleteAsksThenEmptiesTheSlotAndSavesAtOnce)
@@ -470,8 +474,9 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAskBeforeReplacingAndCanBeCalled
     EXPECT_EQ(LoadedSlots(), kept);
     EXPECT_EQ(Snapshot(kCompanyKey), before) << "a drop wrote to the registry";
 
-    // A drag shows its target and holds the mouse; off the tree, on Escape or on a
-    // lost capture (as to a task switch) it ends with nothing dropped.
+    // A drag shows its target and holds the mouse; off the tree, below the last
+    // node, on Escape or on a lost capture (as to a task switch) it ends with
+    // nothing dropped.
     const HTREEITEM saturday = At({"Semaine", "Samedi"});
     const POINT onSaturday = NodePoint(m_tree, saturday), onList = ItemPoint(m_list, 0);
     Drag(onList, onSaturday, false);
@@ -479,6 +484,9 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAskBeforeReplacingAndCanBeCalled
     EXPECT_TRUE(Eventually([&] { return CaptureOf(m_dlg->m_hwnd) == m_dlg->m_hwnd; }, 2000));
     Drag(onSaturday, onList, true, false);
     EXPECT_EQ(Highlight(m_tree, nullptr), nullptr) << "off the tree";
+    RECT tree;
+    GetClientRect(m_tree, &tree);
+    Drag(onList, OnScreen(m_tree, {tree.right / 2, tree.bottom - 5}));   // below the last node
     for (bool escape : {true, false}) {
         Drag(onList, onSaturday, false);
         escape ? Key(VK_ESCAPE) : void(m_dlg->Send(WM_CANCELMODE));
