@@ -145,7 +145,8 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
     std::string columns;   // title, width, format and sub-item of each
     for (int column = 0; column < 3; ++column) {
         char title[32] = "";
-        LVCOLUMNA c = {LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM, 0, 0, title, sizeof title};
+        const UINT asked = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        LVCOLUMNA c = {asked, 0, 0, title, sizeof title};
         if (!ListView_GetColumn(list, column, &c)) break;
         columns += title + (" " + std::to_string(c.cx) + " " + std::to_string(c.fmt));
         columns += " " + std::to_string(c.iSubItem) + "|";
