@@ -84,10 +84,8 @@ void Listing(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "liste\\";
     HWND tree = dlg.Item(IDC_FOLDER_TREE);
-    HTREEITEM c = Node(tree, {"C:"});
-    TreeView_SelectItem(tree, c);
+    dlg.OpenFolder({"C:", "mirval-bench"});
     HTREEITEM bench = Node(tree, {"C:", "mirval-bench"});
-    TreeView_SelectItem(tree, bench);
     HTREEITEM list = Node(tree, {"C:", "mirval-bench", "liste"});
     // Selecting another node first makes each selection a new listing.
     double ours = Median([&] { TreeView_SelectItem(tree, list); }, 7,
@@ -170,11 +168,8 @@ void WriteBig8(const std::string& path, int w, int h)
 void Preview(Resident& dlg)
 {
     const std::string folder = std::string(kDir) + "apercu\\";
-    HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
-    TreeView_SelectItem(tree, Node(tree, {"C:"}));
-    HTREEITEM bench = Node(tree, {"C:", "mirval-bench"});
-    TreeView_SelectItem(tree, bench);
-    TreeView_SelectItem(tree, Node(tree, {"C:", "mirval-bench", "apercu"}));
+    HWND list = dlg.Item(IDC_PICTURE_LIST);
+    dlg.OpenFolder({"C:", "mirval-bench", "apercu"});
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
         char name[64] = "";
         ListView_GetItemText(list, i, 0, name, sizeof name);

@@ -26,49 +26,69 @@ BOOL CALLBACK ByCaption(HWND hwnd, LPARAM)
     return FALSE;
 }
 
-// A control's rectangle message, whose answer lands in the control's own process.
+// Memory in a window's own process, for the messages whose answers land there.
+class Remote {
+public:
+    Remote(HWND window, SIZE_T size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+        void* at = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        m_at = static_cast<char*>(at);
+    }
+    ~Remote()
+    {
+        VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
+        CloseHandle(m_process);
+    }
+    LPARAM At(size_t offset = 0) const { return reinterpret_cast<LPARAM>(m_at + offset); }
+    void Write(const void* data, size_t size) const
+    {
+        WriteProcessMemory(m_process, m_at, data, size, nullptr);
+    }
+    void Read(void* data, size_t size, size_t offset = 0) const
+    {
+        ReadProcessMemory(m_process, m_at + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE m_process;
+    char* m_at;
+};
+
+// A control's rectangle message, on screen.
 bool AskRect(HWND control, UINT message, WPARAM wParam, RECT& rect)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(control, &pid);
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    bool ok = SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0;
-    ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
+    Remote remote(control, sizeof rect);
+    remote.Write(&rect, sizeof rect);
+    const bool ok = SendMessageA(control, message, wParam, remote.At()) != 0;
+    remote.Read(&rect, sizeof rect);
     POINT origin = {0, 0};
     ClientToScreen(control, &origin);
     OffsetRect(&rect, origin.x, origin.y);
     return ok;
-}
 }
 
 // The taskbar's tooltips live in its own process: their texts are asked for there.
 int Tips()
 {
     for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(tip, &pid);
-        HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-        auto* remote =
-            static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        Remote remote(tip, sizeof(TOOLINFOA) + 1024);
         for (int i = 0; i < SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
             TOOLINFOA info = {};
             info.cbSize = sizeof info;
-            info.lpszText = remote + 1024;
-            WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
-            SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote));
-            SendMessageA(tip, TTM_GETTEXTA, 1024, reinterpret_cast<LPARAM>(remote));
+            info.lpszText = reinterpret_cast<char*>(remote.At(sizeof info));
+            remote.Write(&info, sizeof info);
+            SendMessageA(tip, TTM_ENUMTOOLSA, i, remote.At());
+            SendMessageA(tip, TTM_GETTEXTA, 1024, remote.At());
             char text[1024] = "";
-            ReadProcessMemory(process, remote + 1024, text, sizeof text - 1, nullptr);
+            remote.Read(text, sizeof text - 1, sizeof info);
             printf("%s\n", text);
         }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        CloseHandle(process);
     }
     return 0;
+}
 }
 
 int main(int argc, char** argv)

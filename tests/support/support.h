@@ -386,17 +386,19 @@ public:
         g_watchedDialog = nullptr;
         m_ui = std::thread([this] {
             const DWORD thread = GetCurrentThreadId();
-            HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchVisibility, nullptr, thread);
+            m_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchVisibility, nullptr, thread);
             CMirvalDlg dlg(nullptr);
-            theApp.m_pMainWnd = m_dlg = &dlg;
+            theApp.m_pMainWnd = &dlg;
             m_result = dlg.DoModal();
-            UnhookWindowsHookEx(hook);
-            theApp.m_pMainWnd = m_dlg = nullptr;
+            theApp.m_pMainWnd = nullptr;
             m_ended = true;
         });
         Eventually([] { return g_watchedDialog.load() != nullptr; });
         m_hwnd = g_watchedDialog;
         m_blinked = Eventually([] { return g_visibility == 2; });
+        // The watch is over with the blink: every message of the dialog's thread
+        // would pass through it.
+        UnhookWindowsHookEx(m_hook);
     }
     ~Resident()
     {
@@ -427,12 +429,12 @@ public:
     }
 
     HWND m_hwnd = nullptr;
-    CMirvalDlg* m_dlg = nullptr;   // lives on the dialog's thread
     bool m_blinked = false;        // seen shown, then hidden by the first timer tick
     std::atomic<bool> m_ended{false};
     INT_PTR m_result = -2;
 
 private:
+    std::atomic<HHOOK> m_hook{nullptr};
     std::thread m_ui;
 };
 
