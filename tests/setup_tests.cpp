@@ -189,7 +189,7 @@ TEST_F(Setup, ChoosingAPictureNamesItAndPaintsItOnTheMonitor)
 {
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);   // a quarter of the screen: of the frame
-    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF red = RGB(255, 0, 0), empty = RGB(0, 128, 128);   // the empty screen is teal
     const std::string rouge = std::string(kFiles) + "peint\\ROUGE.BMP";
     WriteBitmap(rouge, desktop.right / 4, desktop.bottom / 4, red);
     Resident dlg;
@@ -198,7 +198,6 @@ TEST_F(Setup, ChoosingAPictureNamesItAndPaintsItOnTheMonitor)
     RECT client;
     GetClientRect(frame, &client);
     const POINT middle = Middle(frame, client), corner = OnScreen(frame, {3, 3});
-    const COLORREF empty = ScreenPixel(middle, 0, 0);
     struct { const char* folder; const char* name; int loaded; } choices[] = {
         {"Images", "IMAGE.BMP", 1},   // Image.Bmp on the disk
         {"Images", "CACHE.BMP", 0},   // empty
