@@ -14,16 +14,14 @@
 #include <cstring>
 
 namespace {
-const char* g_caption;
-HWND g_found;
-
-BOOL CALLBACK ByCaption(HWND hwnd, LPARAM)
+// The first top-level window whose caption begins so.
+HWND ByCaption(const char* caption)
 {
-    char text[256] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (strncmp(text, g_caption, strlen(g_caption)) != 0) return TRUE;
-    g_found = hwnd;
-    return FALSE;
+    char text[256];
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;)
+        if (GetWindowTextA(w, text, sizeof text) && !strncmp(text, caption, strlen(caption)))
+            return w;
+    return nullptr;
 }
 
 // Memory in a window's own process, for the messages whose answers land there.
@@ -106,9 +104,7 @@ int main(int argc, char** argv)
         if (!GetWindowRect(FindWindowA("#32768", nullptr), &r)) return 1;
         r.top = r.bottom = strcmp(argv[2], "first") ? r.bottom - 8 : r.top + 8;
     } else if (argc > 3) {
-        g_caption = argv[2];
-        EnumWindows(ByCaption, 0);
-        HWND control = GetDlgItem(g_found, atoi(argv[3]));
+        HWND control = GetDlgItem(ByCaption(argv[2]), atoi(argv[3]));
         if (!GetWindowRect(control, &r)) return 1;
         if (!strcmp(what, "node")) {
             HTREEITEM node = TreeView_GetRoot(control);
