@@ -87,8 +87,9 @@ protected:
         WriteBytes(kImages + "cache.bmp", "");
         SetFileAttributesA((kImages + "cache.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
         // Wine's search gives names in the order of their capitals ("_base" after
-        // "Zeta"), the tree sorts them by the language's rules ("_base" first).
-        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base"})
+        // "Zeta"), the tree sorts them by the language's rules ("_base" first, "été"
+        // among the e's).
+        for (const char* sub : {"Zeta", ".cache", "alpha", "Cachette", "_base", "\xE9t\xE9"})
             CreateDirectoryA((kImages + sub).c_str(), nullptr);
         SetFileAttributesA((kImages + "Cachette").c_str(), FILE_ATTRIBUTE_HIDDEN);
         WriteBitmap(kImages + "alpha\\seule.bmp", 8, 8, RGB(0, 0, 255));
@@ -159,7 +160,7 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
         for (int i = 0; i < ListView_GetItemCount(list); ++i) listed.push_back(ListRow(list, i));
         EXPECT_EQ(listed, (Path{"ABCBMP|" + kImages, "BMP|" + kImages, "CACHE.BMP|" + kImages,
                                 "FOND.BMP|" + kImages, "IMAGE.BMP|" + kImages}));
-        const Path sorted = {"_base", "alpha", "Cachette", "Zeta"};
+        const Path sorted = {"_base", "alpha", "Cachette", "\xE9t\xE9", "Zeta"};
         EXPECT_EQ(Children(tree, Node(tree, images)), sorted);
         dlg.OpenFolder({"C:", "mirval-tests", "Images", "alpha"});
         EXPECT_EQ(Children(tree, Node(tree, {"C:", "mirval-tests", "Images", "alpha"})), Path{});
