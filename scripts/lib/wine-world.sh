@@ -3,6 +3,7 @@
 # itself. Sourced by scripts/run and by the test harness.
 
 WORLD_DESKTOP_SIZE=${WORLD_DESKTOP_SIZE:-800x600}
+WORLD_DESKTOP_NAME=${WORLD_DESKTOP_NAME:-Default}
 
 # The environment of every Wine call in the world kept under $1.
 world_env() {
@@ -39,20 +40,21 @@ world_make_prefix() {
         wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$WORLD_DESKTOP_SIZE" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$WORLD_DESKTOP_NAME" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$WORLD_DESKTOP_NAME" \
+        /d "$WORLD_DESKTOP_SIZE" /f >/dev/null 2>&1
 }
 
 # Keeps the desktop (and with it the Wine server) up between programs, so that
 # the wallpaper stays on the screen after a program has ended.
 world_start_desktop() {
     local state=$1
-    setsid wine explorer "/desktop=Default,$WORLD_DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
+    setsid wine explorer "/desktop=$WORLD_DESKTOP_NAME,$WORLD_DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     echo $! >"$state/desktop.pid"
     # The desktop is up once Wine's X window for it exists (a prefix that Wine
     # brings up to date first takes a while longer).
     for _ in $(seq 300); do
-        xwininfo -root -tree 2>/dev/null | grep -q 'Default - Wine desktop' && return 0
+        xwininfo -root -tree 2>/dev/null | grep -q "$WORLD_DESKTOP_NAME - Wine desktop" && return 0
         sleep 0.1
     done
     echo "wine-world: the virtual desktop did not come up" >&2

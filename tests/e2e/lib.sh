@@ -15,9 +15,10 @@ check() {   # check WHAT EXPECTED ACTUAL
 }
 
 reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
-reg_get() {   # the text of a REG_SZ value, or <missing>
+reg_get() {   # the text of a REG_SZ value, or <missing>; reg writes in the OEM code page
     local line
-    line=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep REG_SZ) || line="<missing>"
+    line=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | iconv -f CP850 -t UTF-8 |
+        grep REG_SZ) || line="<missing>"
     echo "$line" | sed 's/.*REG_SZ *//'
 }
 
@@ -58,13 +59,16 @@ window_state() {   # window_state [EXPECTED]
     echo "$state"
 }
 
-# Starts the program and waits until it has hidden itself after its blink.
+# Starts the program and waits until it has hidden itself after its blink. Its
+# window exists, unmapped, before the dialog is set up: only once the tray icon is
+# there has the hide timer been started.
 mirval_start() {   # mirval_start EXE [LOG]
     wine "$1" >/dev/null 2>"${2:-/dev/null}" &
     MIRVAL_PID=$!
     for _ in $(seq 100); do
         MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1)
-        [ -n "$MIRVAL_WINDOW" ] && [ "$(window_state hidden)" = hidden ] && sleep 0.5 && return
+        [ -n "$MIRVAL_WINDOW" ] && locate tips | grep -qx Mirval &&
+            [ "$(window_state hidden)" = hidden ] && sleep 0.5 && return
         sleep 0.1
     done
     echo "MIRVAL.EXE did not come up resident"

@@ -6,6 +6,7 @@
 //   locate node CAPTION ID N...      a tree node: the Nth root, its Nth child...
 //   locate item CAPTION ID N         the Nth list item's label
 //   locate tips                      the texts of the taskbar's tooltips, one a line
+//   locate run COMMANDLINE           runs it as the shell does, and gives its exit code
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
@@ -94,6 +95,19 @@ int main(int argc, char** argv)
     RECT r = {};
     const char* what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "tips")) return Tips();
+    if (!strcmp(what, "run") && argc == 3) {
+        // The command line whole, as it stands in the registry: the new process
+        // parses it, quotes and all, as it would at logon.
+        STARTUPINFOA start = {sizeof start};
+        PROCESS_INFORMATION process;
+        if (!CreateProcessA(nullptr, argv[2], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &start, &process))
+            return 255;
+        DWORD code = 255;
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    }
     if (!strcmp(what, "tray")) {
         // Wine's taskbar draws the notification icons as squares at its right end.
         if (!GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &r)) return 1;

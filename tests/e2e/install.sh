@@ -1,0 +1,132 @@
+#!/bin/bash
+# A Windows user's way with the setup program, in a fresh prefix of its own: a
+# silent install and what it leaves; the next session's start, which runs the
+# Run value and installs today's picture; a second install while Mirval runs;
+# the uninstall as the uninstall entry says, while Mirval runs, and once more;
+# an accented folder with blanks, installed, started at logon and removed; a
+# folder that cannot be written. A French page of the setup program is shot for
+# the README on the way.
+#   install.sh MIRVAL.EXE SETUP.EXE
+set -u
+. "$(dirname "$0")/lib.sh"
+exe_dir=$(dirname "$1")
+setup=$(winepath -w "$2")
+inst=$MIRVAL_TEST_WORLD/install
+world_stop "$inst"
+rm -rf "$inst" && mkdir -p "$inst" && cp "$MIRVAL_TEST_WORLD/display" "$inst/"
+world_env "$inst"
+WORLD_DESKTOP_NAME=Installation world_make_prefix
+WORLD_DESKTOP_NAME=Installation world_start_desktop "$inst" || exit 1
+trap 'world_stop "$inst"' EXIT
+
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirval'
+desktop='HKCU\Control Panel\desktop'
+default="C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Mirval"
+shortcut="$(winepath -u "C:\\users\\$(id -un)\\AppData\\Roaming")/Microsoft/Windows/Start Menu/Programs/Mirval.lnk"
+picture='C:\Images\JOUR.BMP'
+mkdir -p "$(winepath -u 'C:\Images')"
+convert -size 64x48 xc:blue -type truecolor "BMP3:$(winepath -u "$picture")"
+reg_set 'HKCU\Software\Tarvex Software\MIRVAL\Divers' Toujours "$picture"
+reg_set "$desktop" Wallpaper ""
+
+# Runs a command line as the shell does; its exit code. Nothing of it reaches a
+# pipe, which the Mirval it may start would keep open.
+start() { wine "$LOCATE" run "$1" </dev/null >/dev/null 2>&1; }
+running() { pgrep -f '\\MIRVAL\.EXE$' | tr '\n' ' '; }
+# What the setup program left in a folder and the registry, on one line.
+installed() {   # installed FOLDER
+    local f files=""
+    for f in MIRVAL.EXE MIRVAL.HLP; do
+        cmp -s "$exe_dir/$f" "$(winepath -u "$1\\$f")" && files+="$f "
+    done
+    [ -f "$(winepath -u "$1\\uninstall.exe")" ] && files+="uninstall.exe"
+    echo "$files|$(ls "$(winepath -u "$1")" 2>/dev/null | wc -l)|$(reg_get "$run" Mirval)"
+}
+# Runs the uninstall entry's quiet command, which hands over to a copy of
+# itself and returns at once; waits until the copy has removed the entry.
+uninstall() {
+    start "$(reg_get "$entry" QuietUninstallString)"
+    for _ in $(seq 100); do
+        wine reg query "$entry" >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    for _ in $(seq 50); do [ -z "$(running)" ] && break; sleep 0.1; done
+}
+# Starts a session as Wine does at logon: wineboot runs the Run values.
+session() {
+    wine wineboot </dev/null >/dev/null 2>&1
+    for _ in $(seq 100); do [ -n "$(running)" ] && break; sleep 0.1; done
+}
+
+start "$setup /S"
+check "the silent install ends with 0" 0 "$?"
+check "it installs the program, its help and the uninstaller" \
+    "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
+check "a Start-menu shortcut to the program" 1 "$(grep -c -a 'MIRVAL.EXE' "$shortcut")"
+for value in DisplayName=Mirval DisplayVersion="$(sed -n 's/.*Mirval-\(.*\)-setup.exe/\1/p' <<<"$2")" \
+    Publisher='Tarvex Software' InstallLocation="$default" \
+    UninstallString="\"$default\\uninstall.exe\"" QuietUninstallString="\"$default\\uninstall.exe\" /S"; do
+    check "the uninstall entry's ${value%%=*}" "${value#*=}" "$(reg_get "$entry" "${value%%=*}")"
+done
+dword() { wine reg query "$entry" /v "$1" | tr -d '\r' | sed -n 's/.*REG_DWORD *//p'; }
+check "its size in KB, and no change or repair" "yes 0x1 0x1" \
+    "$([ $(($(dword EstimatedSize))) -gt 300 ] && echo yes) $(dword NoModify) $(dword NoRepair)"
+
+session
+first=$(running)
+check "the next session starts Mirval" yes "$([ -n "$first" ] && echo yes)"
+for _ in $(seq 50); do [ "$(reg_get "$desktop" Wallpaper)" = "$picture" ] && break; sleep 0.1; done
+check "which installs today's picture" "$picture" "$(reg_get "$desktop" Wallpaper)"
+
+echo garbage >"$(winepath -u "$default\\MIRVAL.HLP")"
+reg_set 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi 'C:\Images\LUNDI.BMP'
+start "$setup /S"
+for _ in $(seq 50); do [ -n "$(running)" ] && break; sleep 0.1; done
+check "a second install ends the running Mirval and starts it again" "|1" \
+    "$(running | grep -o "$first")|$(running | wc -w)"
+check "with its files replaced" "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$default\\MIRVAL.EXE\"" \
+    "$(installed "$default")"
+check "and the schedule kept" 'C:\Images\LUNDI.BMP' \
+    "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi)"
+
+cp "$(winepath -u "$default\\uninstall.exe")" "$inst/again.exe"
+uninstall
+check "the uninstall ends Mirval" "" "$(running)"
+check "and removes its files and its folder" "|0|<missing>" "$(installed "$default")"
+check "and the shortcut" no "$([ -e "$shortcut" ] && echo yes || echo no)"
+check "and the uninstall entry" no "$(wine reg query "$entry" >/dev/null 2>&1 && echo yes || echo no)"
+check "but keeps the schedule" "$picture" \
+    "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Divers' Toujours)"
+check "and the wallpaper" "$picture" "$(reg_get "$desktop" Wallpaper)"
+start "$(winepath -w "$inst/again.exe") /S _?=$default"
+check "an uninstall run again finds nothing to do and ends with 0" 0 "$?"
+
+# Blanks and accents, and a C:\Mes.exe that an unquoted Run value would start.
+accents="C:\\Mes programmes\\Fonds d'$(printf '\xc3\xa9')cran $(printf '\xc3\xa0') jour"
+cp "$(winepath -u 'C:\windows\system32\hostname.exe')" "$(winepath -u 'C:\Mes.exe')"
+start "$setup /S /D=$accents"
+check "an accented folder with blanks" "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$accents\\MIRVAL.EXE\"" \
+    "$(installed "$accents")"
+session
+check "the Run value starts Mirval there" yes "$(pgrep -af '\\MIRVAL\.EXE$' | grep -qF "$accents" && echo yes)"
+rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
+uninstall
+check "and the uninstall removes what is left" "|0|<missing>" "$(installed "$accents")"
+
+# D: is a drive nobody may write to, as a CD-ROM's disc (here Linux's /sys).
+ln -sfn /sys "$WINEPREFIX/dosdevices/d:"
+start "$setup /S /D=D:\\Mirval"
+check "a folder that cannot be written stops the install" 2 "$?"
+check "with nothing registered" "<missing>|<missing>" \
+    "$(reg_get "$run" Mirval)|$(reg_get "$entry" DisplayName)"
+
+# The pages in French, as far as the page of the session's start; then Annuler.
+start "$setup" &
+for _ in $(seq 100); do xdotool search --name '^Installation de Mirval$' >/dev/null && break; sleep 0.1; done
+xdotool sleep 1 key Return sleep 1 key Return sleep 1
+world_screenshot "$shots/setup-program.png"
+xdotool key Escape sleep 0.5 key Return
+wait $!
+check "a setup program left on its pages installs nothing" "|0|<missing>" "$(installed "$default")"
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
