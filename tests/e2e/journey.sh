@@ -16,9 +16,14 @@ weekday=$(($(date +%u) - 1))          # also its place under "Semaine"
 before='C:\mirval-e2e\AVANT.BMP'
 log=$MIRVAL_TEST_WORLD/journey.log
 
+. "$here/../../scripts/lib/samples.sh"
 rm -rf "$MIRVAL_TEST_WORLD/data/Photos"
-mkdir -p "$MIRVAL_TEST_WORLD/data/Photos"
-convert -size 200x150 xc:red -type truecolor "BMP3:$MIRVAL_TEST_WORLD/data/Photos/rouge.bmp"
+draw_samples "$MIRVAL_TEST_WORLD/data/Photos"   # AUBE, DAMIER, SOLEIL, VAGUES
+soleil=2                                       # its place in the list, 400x300
+# The colour of SOLEIL.BMP's pixel at x,y, as "r,g,b".
+sun() { convert "$MIRVAL_TEST_WORLD/data/Photos/SOLEIL.BMP" -crop "1x1+$1+$2" -depth 8 txt:- |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | tail -1; }
+corner=$(sun 10 10) middle=$(sun 200 150)
 wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
 reg_set "$desktop" Wallpaper "$before"
 reg_set "$desktop" TileWallpaper 0
@@ -36,11 +41,11 @@ xdotool key Escape
 
 click node "$caption" 1004 3           # E:, after A:, C: and D:
 click node "$caption" 1004 3 0         # its first folder, Photos
-click item "$caption" 1001 0
+click item "$caption" 1001 $soleil
 control 1032                          # "&Mosaïque"
 world_screenshot "$shots/preview.png"
 control 1031                          # "&Aperçu"
-check "\"&Aperçu\" tiles the picture on the desktop" "255,0,0" "$(pixel_at 10 10 255,0,0)"
+check "\"&Aperçu\" tiles the picture on the desktop" "$corner" "$(pixel_at 10 10 "$corner")"
 check "with the dialog out of the way" hidden "$(window_state hidden)"
 world_screenshot "$shots/apercu.png"
 xdotool key Return                    # "Terminer !"
@@ -48,7 +53,7 @@ check "the wallpaper comes back" "$before" "$(reg_get "$desktop" Wallpaper)"
 check "and the dialog with it" shown "$(window_state shown)"
 
 control 1033                          # "&Centré"
-read -r x0 y0 <<<"$(locate item "$caption" 1001 0)"
+read -r x0 y0 <<<"$(locate item "$caption" 1001 $soleil)"
 read -r x1 y1 <<<"$(locate node "$caption" 1000 0 "$weekday")"
 xdotool mousemove "$x0" "$y0" mousedown 1
 for step in $(seq 10); do
@@ -61,16 +66,16 @@ sleep 0.5
 check "nothing is written before a save" "<missing>" "$(reg_get "$week" "${days[$weekday]}")"
 control 1006                          # "Ok"
 check "\"Ok\" hides the dialog" hidden "$(window_state hidden)"
-check "today holds the picture" 'E:\Photos\ROUGE.BMP' "$(reg_get "$week" "${days[$weekday]}")"
+check "today holds the picture" 'E:\Photos\SOLEIL.BMP' "$(reg_get "$week" "${days[$weekday]}")"
 check "centred" 0 "$(reg_get "$week" "Mosa${days[$weekday]}")"
-check "the desktop shows it at once" "255,0,0" "$(pixel_at 400 300 255,0,0)"
+check "the desktop shows it at once, centred" "$middle" "$(pixel_at 400 300 "$middle")"
 mirval_quit
 check "\"&Quitter\" ends the program with 0" 0 "$MIRVAL_EXIT"
 
 # The next start, traced by the help viewer it will start.
 reg_set "$desktop" Wallpaper ""
 WINEDEBUG=+winhelp mirval_start "$1" "$log"
-check "the next start installs it" 'E:\Photos\ROUGE.BMP' "$(reg_get "$desktop" Wallpaper)"
+check "the next start installs it" 'E:\Photos\SOLEIL.BMP' "$(reg_get "$desktop" Wallpaper)"
 
 # The map number the viewer looked up after line $1 of its trace, and the title
 # of the page it opened (no number, and an offset of ffffffff: the first page).
