@@ -62,9 +62,8 @@ INT_PTR CDialog::DoModal()
     bool enableOwner = owner && ::IsWindowEnabled(owner);
     if (enableOwner) ::EnableWindow(owner, FALSE);
 
-    // The common controls a template may hold.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    // The common controls a template may hold (the call Windows 95 as shipped has).
+    InitCommonControls();
 
     m_bInModal = true;
     m_nModalResult = -1;

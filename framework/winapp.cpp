@@ -82,8 +82,11 @@ void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 void CWinApp::OnHelp()
 {
     // The dialog of the window with the focus, else the active one.
-    HWND focus = GetFocus();
-    HWND top = focus ? GetAncestor(focus, GA_ROOT) : GetActiveWindow();
+    // Up from the focus through the child windows (Windows 95 and NT 4.0 have no
+    // GetAncestor); a top-level window's parent is its owner.
+    HWND top = GetFocus();
+    while (top && (GetWindowLongA(top, GWL_STYLE) & WS_CHILD)) top = GetParent(top);
+    if (!top) top = GetActiveWindow();
     CDialog* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(top));
     if (!dialog) dialog = dynamic_cast<CDialog*>(m_pMainWnd);
     if (dialog)

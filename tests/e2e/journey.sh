@@ -110,6 +110,12 @@ show_dialog
 click 3 tray
 sleep 0.3
 xdotool key Up Up Return              # "A &propos de ...", the last but one
+# F1 goes to the about box only once it is up and has the keyboard.
+for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^A propos de Mirval$' >/dev/null && break
+    sleep 0.1
+done
+sleep 0.5
 at=$(wc -l <"$log")
 xdotool key F1
 about='20064|La bo\xeete \xab\xa0A propos de Mirval\xa0\xbb'
