@@ -22,9 +22,12 @@ std::vector<std::pair<std::string, std::string>> CutBitmaps()
     const std::string table = Dib(Header(16, 16, 8), ColourTable(256), Pixels(16, 16, 8));
     std::string beyond = deep;
     beyond[10] = '\x7F';   // bfOffBits
+    // 58 bytes whose header promises 256 colours that the file does not hold.
+    const std::string noTable = Dib(Header(1, 1, 8, 256), "", Pixels(1, 1, 8));
     return {{"PIXELS.BMP", deep.substr(0, deep.size() - 40)},
             {"TABLE.BMP", table.substr(0, 14 + 40 + 100)},
-            {"BEYOND.BMP", beyond}};
+            {"BEYOND.BMP", beyond},
+            {"NOTABLE.BMP", noTable}};
 }
 
 POINT NodePoint(HWND tree, HTREEITEM item)
