@@ -6,12 +6,37 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "the 32-bit version record");
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CString MemoryLine(DWORD totalPhysBytes)
+namespace {
+// The texts' numbers are 32 bits wide: past 4 TB they show the most they can.
+unsigned long KiloBytes(unsigned long long bytes)
+{
+    const unsigned long long kb = bytes >> 10;
+    return kb > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(kb);
+}
+}
+
+CString MemoryLine(unsigned long long totalPhysBytes)
 {
     CString format, line;
     format.LoadString(IDS_MEMORY);
-    line.Format(format, static_cast<unsigned long>(totalPhysBytes >> 10));
+    line.Format(format, KiloBytes(totalPhysBytes));
     return line;
+}
+
+unsigned long long TotalPhysicalMemory()
+{
+    // GlobalMemoryStatus stops at 2 or 4 GB; its successor is looked up at run time
+    // so that Windows 95 and NT 4.0, which lack it, still start.
+    using StatusEx = BOOL(WINAPI*)(MEMORYSTATUSEX*);
+    FARPROC found = GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GlobalMemoryStatusEx");
+    auto statusEx = reinterpret_cast<StatusEx>(reinterpret_cast<void*>(found));
+    MEMORYSTATUSEX memoryEx = {};
+    memoryEx.dwLength = sizeof memoryEx;
+    if (statusEx && statusEx(&memoryEx)) return memoryEx.ullTotalPhys;
+    MEMORYSTATUS memory = {};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatus(&memory);
+    return memory.dwTotalPhys;
 }
 
 CString FreeSpaceLine(int drive, bool known, DWORD bytesPerSector, DWORD sectorsPerCluster,
@@ -23,13 +48,11 @@ CString FreeSpaceLine(int drive, bool known, DWORD bytesPerSector, DWORD sectors
         line.LoadString(IDS_UNAVAILABLE);
         return line;
     }
-    unsigned long long kb = static_cast<unsigned long long>(bytesPerSector) * sectorsPerCluster *
-                            freeClusters >> 10;
-    // The text's number is 32 bits wide: past 4 TB it shows the most it can.
-    unsigned long shown = kb > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(kb);
+    const unsigned long long bytes =
+        static_cast<unsigned long long>(bytesPerSector) * sectorsPerCluster * freeClusters;
     CString format;
     format.LoadString(IDS_FREE_SPACE);
-    line.Format(format, shown, static_cast<char>(64 + drive));
+    line.Format(format, KiloBytes(bytes), static_cast<char>(64 + drive));
     return line;
 }
 
@@ -57,10 +80,7 @@ BOOL CAboutDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    MEMORYSTATUS memory = {};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatus(&memory);
-    SetDlgItemText(IDC_MEMORY, MemoryLine(static_cast<DWORD>(memory.dwTotalPhys)));
+    SetDlgItemText(IDC_MEMORY, MemoryLine(TotalPhysicalMemory()));
 
     char cwd[MAX_PATH + 1] = "";
     GetCurrentDirectoryA(sizeof cwd, cwd);

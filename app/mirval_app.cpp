@@ -1,4 +1,5 @@
 #include "app/mirval_app.h"
+#include "res/resource.h"
 #include "app/mirval_dlg.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
@@ -37,6 +38,16 @@ BOOL CMirvalApp::InitInstance()
         m_pMainWnd = nullptr;
     }
     return FALSE;
+}
+
+// The dialogs' topics in the HTML Help file, by the numbers F1 asks for.
+const char* CMirvalApp::HtmlHelpPage(DWORD_PTR dwData) const
+{
+    switch (dwData) {
+    case HID_BASE_RESOURCE + IDD_MIRVAL_DIALOG: return "setup.html";
+    case HID_BASE_RESOURCE + IDD_ABOUTBOX: return "about.html";
+    }
+    return nullptr;
 }
 
 void CMirvalApp::OnAide()

@@ -6,6 +6,7 @@ class CMirvalApp : public CWinApp {
 public:
     BOOL InitInstance() override;
     const MsgMap* GetMessageMap() const override;
+    const char* HtmlHelpPage(DWORD_PTR dwData) const override;
 
 protected:
     void OnAide();

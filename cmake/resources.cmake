@@ -11,7 +11,7 @@ add_custom_command(
     COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/res/art/draw.py ${MIRVAL_ART}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/art/draw.py
     VERBATIM)
-list(APPEND MIRVAL_RES_FILES ${MIRVAL_ART}/icon128.ico)
+list(APPEND MIRVAL_RES_FILES ${MIRVAL_ART}/icon128.ico ${CMAKE_BINARY_DIR}/res/mirval.manifest)
 add_custom_command(
     OUTPUT ${MIRVAL_RC_1252}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
@@ -37,3 +37,16 @@ add_custom_command(
             ${CMAKE_CURRENT_SOURCE_DIR}/res/help/contextmap.py
     VERBATIM)
 add_custom_target(mirval_help ALL DEPENDS ${MIRVAL_HELP})
+
+# The same help as HTML Help, for Windows Vista and later, which have no WinHelp
+# viewer: each topic a page named by its keyword.
+set(MIRVAL_CHM ${CMAKE_BINARY_DIR}/MIRVAL.CHM)
+add_custom_command(
+    OUTPUT ${MIRVAL_CHM}
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/res/help/chmsource.py
+            ${CMAKE_CURRENT_SOURCE_DIR}/res/help/mirval.but ${CMAKE_BINARY_DIR}/res/mirval-chm.but
+    COMMAND ${HALIBUT} --chm=${MIRVAL_CHM} ${CMAKE_BINARY_DIR}/res/mirval-chm.but
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/help/mirval.but
+            ${CMAKE_CURRENT_SOURCE_DIR}/res/help/chmsource.py
+    VERBATIM)
+add_custom_target(mirval_chm ALL DEPENDS ${MIRVAL_CHM})

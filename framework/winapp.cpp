@@ -73,8 +73,44 @@ BOOL CWinApp::WriteProfileString(const char* pszSection, const char* pszEntry,
     return key.IsOpen() && key.SetText(pszEntry, pszValue ? pszValue : "") == ERROR_SUCCESS;
 }
 
+namespace {
+bool HasWinHelpViewer()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version.dwPlatformId != VER_PLATFORM_WIN32_NT || version.dwMajorVersion < 6;
+}
+
+// HTML Help's entry, from the system's own hhctrl.ocx, loaded by its full path at
+// the first request; null where there is none.
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+HtmlHelpFunction HtmlHelpEntry()
+{
+    static HtmlHelpFunction entry = [] {
+        char path[MAX_PATH + 16] = "";
+        UINT n = GetSystemDirectoryA(path, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return HtmlHelpFunction();
+        lstrcatA(path, "\\hhctrl.ocx");
+        HMODULE module = LoadLibraryA(path);
+        FARPROC found = module ? GetProcAddress(module, "HtmlHelpA") : nullptr;
+        return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(found));
+    }();
+    return entry;
+}
+}
+
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
+    if (!HasWinHelpViewer()) {
+        constexpr UINT HH_DISPLAY_TOPIC = 0;
+        const int ext = m_strHelpFilePath.ReverseFind('.');
+        CString chm = (ext >= 0 ? m_strHelpFilePath.Left(ext) : m_strHelpFilePath) + ".CHM";
+        const char* page = nCmd == HELP_CONTEXT ? HtmlHelpPage(dwData) : nullptr;
+        if (page) chm += CString("::/") + page;
+        HtmlHelpFunction htmlHelp = HtmlHelpEntry();
+        if (htmlHelp && htmlHelp(MainWindow(), chm, HH_DISPLAY_TOPIC, 0)) return;
+    }
     if (!::WinHelpA(MainWindow(), m_strHelpFilePath, nCmd, dwData))
         AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP);
 }

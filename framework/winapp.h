@@ -40,8 +40,12 @@ public:
         return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(nIDResource));
     }
 
-    // Opens the help file; says so with string 61703 when the help engine cannot start.
+    // Opens the help: on Windows Vista and later, which have no WinHelp viewer, the
+    // HTML Help file beside the help file (".CHM") where it can show the page,
+    // else the help file; says so with string 61703 when the help engine cannot start.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+    // The HTML Help page of a context number ("setup.html"), null for the contents.
+    virtual const char* HtmlHelpPage(DWORD_PTR /*dwData*/) const { return nullptr; }
     // The help command (F1): the topic of the dialog that has the focus.
     void OnHelp();
 

@@ -173,6 +173,7 @@ Section
     SetOutPath "$INSTDIR"
     File "${BUILD}\MIRVAL.EXE"
     File "${BUILD}\MIRVAL.HLP"
+    File "${BUILD}\MIRVAL.CHM"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     CreateShortcut "$SMPROGRAMS\Mirval.lnk" "$INSTDIR\MIRVAL.EXE"
@@ -205,6 +206,7 @@ Section Uninstall
     Call un.QuitMirval
     Delete "$INSTDIR\MIRVAL.EXE"
     Delete "$INSTDIR\MIRVAL.HLP"
+    Delete "$INSTDIR\MIRVAL.CHM"
     ; The help engine's index of MIRVAL.HLP, written beside it on first use.
     Delete "$INSTDIR\MIRVAL.GID"
     Delete "$INSTDIR\uninstall.exe"

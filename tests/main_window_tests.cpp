@@ -3,6 +3,8 @@
 #include "app/about_dlg.h"
 #include "tests/support/support.h"
 #include <shellapi.h>
+#include <cstring>
+#include <fstream>
 #include <optional>
 
 namespace {
@@ -223,6 +225,8 @@ TEST(AboutLines, FromThePlatformsFigures)
     struct { CString line; const char* french; const char* english; } cases[] = {
         {MemoryLine(32u << 20), "32768 KB", nullptr},
         {MemoryLine(0xFFFFFFFFu), "4194303 KB", nullptr},
+        {MemoryLine(24ull << 30), "25165824 KB", nullptr},
+        {MemoryLine(~0ull), "4294967295 KB", nullptr},
         {FreeSpaceLine(3, true, 512, 64, 10000), "320000 KB libre sur C:", "320000 KB on free C:"},
         {FreeSpaceLine(26, true, 65536, 128, ~0u), "4294967295 KB libre sur Z:",
          "4294967295 KB on free Z:"},
@@ -239,8 +243,38 @@ TEST(AboutLines, FromThePlatformsFigures)
         EXPECT_STREQ(c.line, French() || !c.english ? c.french : c.english);
 }
 
+// What each Windows that Wine plays (WINDOWS_VERSION) says of itself in the
+// about box, and whether its help is HTML Help; with no setting, Wine's default.
+struct Windows { const char* name; const char* system; const char* version; bool htmlHelp; };
+const Windows& ThisWindows()
+{
+    static const Windows table[] = {
+        {"win95", "Windows 95", "Version 4.0.950\n", false},
+        {"win98", "Windows 95", "Version 4.10.2222\n", false},
+        {"nt40", "Windows NT", "Version 4.0.1381\n", false},
+        {"winxp", "Windows NT", "Version 5.1.2600\n", false},
+        {"win7", "Windows NT", "Version 6.1.7601\n", true},
+        {"win10", "Windows NT", "Version 10.0.18362\n", true},
+    };
+    const char* asked = getenv("WINDOWS_VERSION");
+    for (const Windows& w : table)
+        if (asked && !strcmp(asked, w.name)) return w;
+    return table[5];
+}
+
+// The machine's memory as Linux gives it to Wine, in KB: Wine counts its 4 KB
+// pages from the second to the last, one fewer than Linux has.
+std::string MemTotal()
+{
+    std::ifstream meminfo("Z:\\proc\\meminfo");
+    std::string name;
+    unsigned long long kb = 0;
+    while (meminfo >> name >> kb && name != "MemTotal:") meminfo.ignore(256, '\n');
+    return std::to_string((kb / 4 - 1) * 4);
+}
+
 // The box's lines as the platform gives its figures here: memory, the current
-// drive, Windows NT, the version line's first word.
+// drive, the system and its version.
 TEST_F(MainWindow, AboutBoxOpensFromTheTrayMenuAndTheSystemMenu)
 {
     Resident dlg;
@@ -250,13 +284,11 @@ TEST_F(MainWindow, AboutBoxOpensFromTheTrayMenuAndTheSystemMenu)
     GetMenuStringA(system, last, text, sizeof text, MF_BYPOSITION);
     EXPECT_EQ(text + std::to_string(GetMenuItemID(system, last)), String(IDS_ABOUTBOX) + "16");
     EXPECT_TRUE(GetMenuState(system, last - 1, MF_BYPOSITION) & MF_SEPARATOR);
-    MEMORYSTATUS memory = {sizeof memory};
-    GlobalMemoryStatus(&memory);
     char cwd[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof cwd, cwd);
-    const std::string lines = std::to_string(DWORD(memory.dwTotalPhys) >> 10) + " KB|" +
-                              (French() ? "libre sur " : "on free ") + cwd[0] + ":|" +
-                              "Operating System : Windows NT|Version";
+    const std::string lines = MemTotal() + " KB|" + (French() ? "libre sur " : "on free ") +
+                              cwd[0] + ":|Operating System : " + ThisWindows().system + "|" +
+                              ThisWindows().version;
     auto about = [&] { return FindOwn("#32770", [&](HWND w) { return w != dlg.m_hwnd; }); };
     for (UINT message : {WM_COMMAND, WM_SYSCOMMAND}) {
         dlg.Post(message, message == WM_COMMAND ? ID_TRAY_ABOUT : IDM_ABOUTBOX | 3);
@@ -266,9 +298,9 @@ TEST_F(MainWindow, AboutBoxOpensFromTheTrayMenuAndTheSystemMenu)
         EXPECT_EQ(GetWindow(box, GW_OWNER), dlg.m_hwnd);
         EXPECT_FALSE(IsWindowEnabled(dlg.m_hwnd));
         const std::string space = Text(GetDlgItem(box, IDC_FREE_SPACE));
-        const std::string version = Text(GetDlgItem(box, IDC_VERSION));
         EXPECT_EQ(Text(GetDlgItem(box, IDC_MEMORY)) + "|" + space.substr(space.find("KB ") + 3) +
-                      "|" + Text(GetDlgItem(box, IDC_SYSTEM)) + "|" + version.substr(0, 7),
+                      "|" + Text(GetDlgItem(box, IDC_SYSTEM)) + "|" +
+                      Text(GetDlgItem(box, IDC_VERSION)),
                   lines);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(Eventually([&] { return !IsWindow(box) && IsWindowEnabled(dlg.m_hwnd); }));
@@ -276,9 +308,12 @@ TEST_F(MainWindow, AboutBoxOpensFromTheTrayMenuAndTheSystemMenu)
     EXPECT_FALSE(dlg.Shown()) << "the about box showed the resident window";
 }
 
-// Run with Wine's help viewer turned off: each way in says that help failed.
+// Run with Wine's help viewer turned off: each way in says that help failed. On
+// the systems that have no WinHelp viewer, HTML Help was asked first (Wine's
+// cannot show pages), its control loaded at the first request, not before.
 TEST_F(MainWindow, HelpThatCannotStartIsReported)
 {
+    EXPECT_EQ(GetModuleHandleA("hhctrl.ocx"), nullptr);
     Resident dlg;
     dlg.Tray(WM_LBUTTONDOWN);
     HELPINFO info = {sizeof info};
@@ -291,4 +326,5 @@ TEST_F(MainWindow, HelpThatCannotStartIsReported)
         ASSERT_TRUE(box.Answered()) << message;
         EXPECT_EQ(box.text, String(AFX_IDP_FAILED_TO_LAUNCH_HELP)) << message;
     }
+    EXPECT_EQ(GetModuleHandleA("hhctrl.ocx") != nullptr, ThisWindows().htmlHelp);
 }

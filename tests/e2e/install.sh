@@ -37,7 +37,7 @@ running() { pgrep -f '\\MIRVAL\.EXE$' | tr '\n' ' '; }
 # What the setup program left in a folder and the registry, on one line.
 installed() {   # installed FOLDER
     local f files=""
-    for f in MIRVAL.EXE MIRVAL.HLP; do
+    for f in MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM; do
         cmp -s "$exe_dir/$f" "$(winepath -u "$1\\$f")" && files+="$f "
     done
     [ -f "$(winepath -u "$1\\uninstall.exe")" ] && files+="uninstall.exe"
@@ -62,7 +62,7 @@ session() {
 start "$setup /S"
 check "the silent install ends with 0" 0 "$?"
 check "it installs the program, its help and the uninstaller" \
-    "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
+    "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
 check "a Start-menu shortcut to the program" 1 "$(grep -c -a 'MIRVAL.EXE' "$shortcut")"
 for value in DisplayName=Mirval DisplayVersion="$(sed -n 's/.*Mirval-\(.*\)-setup.exe/\1/p' <<<"$2")" \
     Publisher='Tarvex Software' InstallLocation="$default" \
@@ -85,7 +85,7 @@ start "$setup /S"
 for _ in $(seq 50); do [ -n "$(running)" ] && break; sleep 0.1; done
 check "a second install ends the running Mirval and starts it again" "|1" \
     "$(running | grep -o "$first")|$(running | wc -w)"
-check "with its files replaced" "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$default\\MIRVAL.EXE\"" \
+check "with its files replaced" "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$default\\MIRVAL.EXE\"" \
     "$(installed "$default")"
 check "and the schedule kept" 'C:\Images\LUNDI.BMP' \
     "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi)"
@@ -106,7 +106,7 @@ check "an uninstall run again finds nothing to do and ends with 0" 0 "$?"
 accents="C:\\Mes programmes\\Fonds d'$(printf '\xc3\xa9')cran $(printf '\xc3\xa0') jour"
 cp "$(winepath -u 'C:\windows\system32\hostname.exe')" "$(winepath -u 'C:\Mes.exe')"
 start "$setup /S /D=$accents"
-check "an accented folder with blanks" "MIRVAL.EXE MIRVAL.HLP uninstall.exe|3|\"$accents\\MIRVAL.EXE\"" \
+check "an accented folder with blanks" "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$accents\\MIRVAL.EXE\"" \
     "$(installed "$accents")"
 session
 check "the Run value starts Mirval there" yes "$(pgrep -af '\\MIRVAL\.EXE$' | grep -qF "$accents" && echo yes)"

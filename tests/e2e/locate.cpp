@@ -7,6 +7,7 @@
 //   locate item CAPTION ID N         the Nth list item's label
 //   locate tips                      the texts of the taskbar's tooltips, one a line
 //   locate run COMMANDLINE           runs it as the shell does, and gives its exit code
+//   locate close CAPTION             closes the window whose caption begins so
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
@@ -95,6 +96,8 @@ int main(int argc, char** argv)
     RECT r = {};
     const char* what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "tips")) return Tips();
+    if (!strcmp(what, "close") && argc == 3)
+        return PostMessageA(ByCaption(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     if (!strcmp(what, "run") && argc == 3) {
         // The command line whole, as it stands in the registry: the new process
         // parses it, quotes and all, as it would at logon.
