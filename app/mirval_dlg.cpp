@@ -171,7 +171,11 @@ void CMirvalDlg::AddTrayIcon()
     data.uID = TRAY_ICON_ID;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYICON;
-    data.hIcon = theApp.LoadIcon(IDR_MAINFRAME);
+    // At the small-icon size, so that at 150% the 24-pixel image is drawn, not a
+    // shrunk 32.
+    data.hIcon = static_cast<HICON>(LoadImageA(theApp.m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
     lstrcpynA(data.szTip, "Mirval", sizeof data.szTip);
     Shell_NotifyIconA(NIM_ADD, &data);
     DestroyIcon(data.hIcon);

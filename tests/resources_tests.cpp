@@ -202,6 +202,30 @@ TEST(Resources, VersionNamesTheProgram)
                       "Application MIRVAL|1, 0, 0, 1|");
 }
 
+// The program's icon at the sizes of the classic shell (16, 32) and of the tray
+// and the shell at 150% (24, 48), and its manifest, which older systems ignore.
+TEST(Resources, ProgramIconSizesAndManifest)
+{
+    const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(Program(),
+        FindResourceA(Program(), MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14)))));
+    ASSERT_TRUE(group);
+    std::string sizes;   // from the group's entries of 14 bytes after its 6
+    for (int i = 0; i < reinterpret_cast<const WORD*>(group)[2]; ++i)
+        sizes += std::to_string(group[6 + 14 * i]) + " ";
+    EXPECT_EQ(sizes, "16 32 24 48 ");
+    HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_TRUE(found) << "no manifest";
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(Program(), found))),
+                               SizeofResource(Program(), found));
+    for (const char* part : {"level=\"asInvoker\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", ">true</dpiAware>"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+}
+
 // The root "Mois" shows a bold M: its middle is open at the top, as a V, not
 // crossed by a bar as an H is.
 TEST(Resources, TheMonthsIconReadsAsAnM)

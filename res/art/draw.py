@@ -227,17 +227,24 @@ def floppy():
     return c
 
 
-def program():
-    """A small monitor showing a calendar page."""
-    c = Canvas(16, 16)
-    c.rect(1, 1, 14, 11, GREY)
-    c.rect(2, 2, 13, 10, TEAL)
-    c.rect(5, 3, 10, 9, WHITE)
-    c.rect(5, 3, 10, 4, RED)
-    c.set(7, 6, BLACK)
-    c.set(8, 7, BLACK)
-    c.rect(6, 12, 9, 12, GREY)
-    c.rect(3, 13, 12, 14, SILVER)
+def program(size=16):
+    """A small monitor showing a calendar page, drawn on a 16-pixel grid and laid
+    out at any size: 16 and 32 for the classic systems, 24 and 48 for the tray
+    and the shell at 150%."""
+    c = Canvas(size, size)
+    k = size / 16
+
+    def box(x0, y0, x1, y1, colour):   # the grid's cells x0..x1, y0..y1
+        c.rect(int(x0 * k), int(y0 * k), int((x1 + 1) * k) - 1, int((y1 + 1) * k) - 1, colour)
+
+    box(1, 1, 14, 11, GREY)
+    box(2, 2, 13, 10, TEAL)
+    box(5, 3, 10, 9, WHITE)
+    box(5, 3, 10, 4, RED)
+    box(7, 6, 7, 6, BLACK)
+    box(8, 7, 8, 7, BLACK)
+    box(6, 12, 9, 12, GREY)
+    box(3, 13, 12, 14, SILVER)
     return c
 
 
@@ -261,7 +268,7 @@ def empty_screen():
 
 
 ICONS = {
-    128: with_32(program()),
+    128: [program(size) for size in (16, 32, 24, 48)],
     129: with_clear_32(france()),
     130: with_clear_32(letter(LETTER_S, [4, 5])),
     131: with_clear_32(letter(LETTER_M, [3])),
