@@ -61,17 +61,16 @@ session() {
 
 start "$setup /S"
 check "the silent install ends with 0" 0 "$?"
-check "it installs the program, its help and the uninstaller" \
-    "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
+all="MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4"
+check "it installs the program, its help and the uninstaller, and starts with the session" \
+    "$all|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
 check "a Start-menu shortcut to the program" 1 "$(grep -c -a 'MIRVAL.EXE' "$shortcut")"
-for value in DisplayName=Mirval DisplayVersion="$(sed -n 's/.*Mirval-\(.*\)-setup.exe/\1/p' <<<"$2")" \
-    Publisher='Tarvex Software' InstallLocation="$default" \
-    UninstallString="\"$default\\uninstall.exe\"" QuietUninstallString="\"$default\\uninstall.exe\" /S"; do
-    check "the uninstall entry's ${value%%=*}" "${value#*=}" "$(reg_get "$entry" "${value%%=*}")"
-done
-dword() { wine reg query "$entry" /v "$1" | tr -d '\r' | sed -n 's/.*REG_DWORD *//p'; }
-check "its size in KB, and no change or repair" "yes 0x1 0x1" \
-    "$([ $(($(dword EstimatedSize))) -gt 300 ] && echo yes) $(dword NoModify) $(dword NoRepair)"
+listing=$(wine reg query "$entry" | tr -d '\r' | sed -n 's/^ *\([A-Za-z]*\) *REG_[A-Z]* *\(.*\)/\1=\2/p' |
+    sed 's/^EstimatedSize=0x[0-9a-f]\{3,\}$/EstimatedSize=some KB/' | sort | tr '\n' '|')
+check "an uninstall entry" "DisplayIcon=$default\\MIRVAL.EXE,0|DisplayName=Mirval|DisplayVersion=$(
+    sed -n 's/.*Mirval-\(.*\)-setup.exe/\1/p' <<<"$2")|EstimatedSize=some KB|InstallLocation=$default|\
+NoModify=0x1|NoRepair=0x1|Publisher=Tarvex Software|QuietUninstallString=\"$default\\uninstall.exe\" /S|\
+UninstallString=\"$default\\uninstall.exe\"|" "$listing"
 
 session
 first=$(running)
@@ -85,20 +84,17 @@ start "$setup /S"
 for _ in $(seq 50); do [ -n "$(running)" ] && break; sleep 0.1; done
 check "a second install ends the running Mirval and starts it again" "|1" \
     "$(running | grep -o "$first")|$(running | wc -w)"
-check "with its files replaced" "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$default\\MIRVAL.EXE\"" \
-    "$(installed "$default")"
+check "with its files replaced" "$all|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
 check "and the schedule kept" 'C:\Images\LUNDI.BMP' \
     "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi)"
 
 cp "$(winepath -u "$default\\uninstall.exe")" "$inst/again.exe"
 uninstall
-check "the uninstall ends Mirval" "" "$(running)"
-check "and removes its files and its folder" "|0|<missing>" "$(installed "$default")"
-check "and the shortcut" no "$([ -e "$shortcut" ] && echo yes || echo no)"
-check "and the uninstall entry" no "$(wine reg query "$entry" >/dev/null 2>&1 && echo yes || echo no)"
-check "but keeps the schedule" "$picture" \
-    "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Divers' Toujours)"
-check "and the wallpaper" "$picture" "$(reg_get "$desktop" Wallpaper)"
+check "the uninstall ends Mirval, removes its files, folder, shortcut and entry" "||0|<missing>|no|no" \
+    "$(running)|$(installed "$default")|$([ -e "$shortcut" ] && echo yes || echo no)|$(
+    wine reg query "$entry" >/dev/null 2>&1 && echo yes || echo no)"
+check "but keeps the schedule and the wallpaper" "$picture|$picture" \
+    "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Divers' Toujours)|$(reg_get "$desktop" Wallpaper)"
 start "$(winepath -w "$inst/again.exe") /S _?=$default"
 check "an uninstall run again finds nothing to do and ends with 0" 0 "$?"
 
@@ -106,8 +102,7 @@ check "an uninstall run again finds nothing to do and ends with 0" 0 "$?"
 accents="C:\\Mes programmes\\Fonds d'$(printf '\xc3\xa9')cran $(printf '\xc3\xa0') jour"
 cp "$(winepath -u 'C:\windows\system32\hostname.exe')" "$(winepath -u 'C:\Mes.exe')"
 start "$setup /S /D=$accents"
-check "an accented folder with blanks" "MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4|\"$accents\\MIRVAL.EXE\"" \
-    "$(installed "$accents")"
+check "an accented folder with blanks" "$all|\"$accents\\MIRVAL.EXE\"" "$(installed "$accents")"
 session
 check "the Run value starts Mirval there" yes "$(pgrep -af '\\MIRVAL\.EXE$' | grep -qF "$accents" && echo yes)"
 rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
