@@ -35,8 +35,8 @@ check "the icon's tooltip" Mirval "$(locate tips | grep -x Mirval)"
 show_dialog
 check "the icon shows the setup dialog" shown "$(window_state)"
 world_screenshot "$shots/setup-dialog.png"
-click 3 tray
-sleep 0.5
+tray_menu_open
+sleep 0.2
 world_screenshot "$shots/tray-menu.png"
 xdotool key Escape
 
@@ -87,6 +87,7 @@ help_gestures() {   # help_gestures READER CONTENTS SETUP ABOUT [SCREENSHOT]
     at=$(wc -l <"$log")
     tray_menu last                    # "&Aide"
     check "\"&Aide\" opens the contents" "$2" "$("$1" "$at")"
+    for _ in $(seq 30); do xdotool search --name '^Aide de Mirval$' >/dev/null && break; sleep 0.1; done
     check "in a viewer with the help's title" 1 "$(xdotool search --name '^Aide de Mirval$' | wc -l)"
     locate close 'Aide de Mirval'     # out of the way of the clicks to come
     show_dialog
@@ -98,8 +99,7 @@ help_gestures() {   # help_gestures READER CONTENTS SETUP ABOUT [SCREENSHOT]
     [ -z "${5:-}" ] || world_screenshot "$5"
     locate close 'Aide de Mirval'     # HTML Help's viewer would keep the keyboard
     show_dialog
-    click 3 tray
-    sleep 0.3
+    tray_menu_open
     xdotool key Up Up Return          # "A &propos de ...", the last but one
     # F1 goes to the about box only once it is up and has the keyboard.
     for _ in $(seq 50); do

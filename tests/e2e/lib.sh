@@ -82,9 +82,12 @@ show_dialog() {   # from the tray, then a click in it so that it has the keyboar
 # The tray menu's first ("&Quitter") or last ("&Aide") entry; the others are
 # chosen by the keyboard, which reaches the menu only while the dialog has it.
 tray_menu() {   # tray_menu first|last
-    click 3 tray
-    sleep 0.3
+    tray_menu_open
     click menu "$1"
+}
+tray_menu_open() {   # a right press on the icon, then until its menu is up
+    click 3 tray
+    for _ in $(seq 30); do locate menu first >/dev/null && return; sleep 0.1; done
 }
 mirval_quit() {   # "&Quitter"; MIRVAL_EXIT is then the exit code, or "still running"
     tray_menu first

@@ -101,7 +101,8 @@ int main(int argc, char** argv)
     if (!strcmp(what, "run") && argc == 3) {
         // The command line whole, as it stands in the registry: the new process
         // parses it, quotes and all, as it would at logon.
-        STARTUPINFOA start = {sizeof start};
+        STARTUPINFOA start = {};
+        start.cb = sizeof start;
         PROCESS_INFORMATION process;
         if (!CreateProcessA(nullptr, argv[2], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &start, &process))
@@ -118,7 +119,8 @@ int main(int argc, char** argv)
     } else if (!strcmp(what, "menu") && argc == 3) {
         // Another process's menu handle means nothing here; a text entry is at
         // least a line of text high, so 8 pixels in from an end is inside one.
-        if (!GetWindowRect(FindWindowA("#32768", nullptr), &r)) return 1;
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!IsWindowVisible(menu) || !GetWindowRect(menu, &r)) return 1;
         r.top = r.bottom = strcmp(argv[2], "first") ? r.bottom - 8 : r.top + 8;
     } else if (argc > 3) {
         HWND control = GetDlgItem(ByCaption(argv[2]), atoi(argv[3]));
