@@ -1,6 +1,6 @@
 #include "app/mirval_app.h"
-#include "res/resource.h"
 #include "app/mirval_dlg.h"
+#include "res/resource.h"
 #include "schedule/schedule.h"
 #include "schedule/wallpaper.h"
 
