@@ -7,5 +7,6 @@
 #include "gdi.h"
 #include "msgmap.h"
 #include "regkey.h"
+#include "systext.h"
 #include "winapp.h"
 #include "wnd.h"

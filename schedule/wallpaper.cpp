@@ -20,11 +20,30 @@ bool FitsWallpaperCall(const char* path)
     return lstrlenA(path) <= WALLPAPER_PATH_CHARS;
 }
 
+bool FitsWallpaperCall(const CSystemText& path)
+{
+    return path.size() <= WALLPAPER_PATH_CHARS;
+}
+
 void SetDesktopWallpaper(const char* path)
 {
     if (!FitsWallpaperCall(path)) return;
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path),
                           SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+void SetDesktopWallpaper(const CSystemText& path)
+{
+    if (FitsWallpaperCall(path)) SetDeskWallpaper(path);
+}
+
+CRegValue DesktopWallpaperValue()
+{
+    CRegValue value;
+    CRegKey desktop;
+    if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
+        value.Read(desktop, VALUE_WALLPAPER);
+    return value;
 }
 
 BOOL ApplyTodaysWallpaper(int mode)
@@ -35,12 +54,9 @@ BOOL ApplyTodaysWallpaper(int mode)
     // handed back to it (the system would store it cut short): it stays as it is.
     // Start-up never installs it: it is not read then, which keeps the start to
     // the platform's own cost.
-    CString current;
-    if (mode != APPLY_STARTUP) {
-        CRegKey desktop;
-        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
-            desktop.QueryText(VALUE_WALLPAPER, current);
-    }
+    // It is the desktop's, in whatever script its path has: it goes back exactly so.
+    CSystemText current;
+    if (mode != APPLY_STARTUP) current = DesktopWallpaperValue().Text();
 
     struct tm today;
     CTime::GetCurrentTime().GetLocalTm(&today);

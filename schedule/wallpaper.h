@@ -1,6 +1,7 @@
 // Installing today's picture as the desktop wallpaper.
 #pragma once
 #include "framework/regkey.h"
+#include "framework/systext.h"
 
 constexpr int APPLY_STARTUP = 0;   // at start: install today's picture, if any
 constexpr int APPLY_REFRESH = 1;   // install the desktop's current wallpaper again
@@ -23,6 +24,11 @@ BOOL ApplyTodaysWallpaper(int mode);
 // The longest path the system's wallpaper call takes whole.
 constexpr int WALLPAPER_PATH_CHARS = 255;   // a longer one is stored cut short
 bool FitsWallpaperCall(const char* path);
+bool FitsWallpaperCall(const CSystemText& path);
 // The system's wallpaper call, storing the path and telling running programs;
-// a longer path is not handed to it.
+// a longer path is not handed to it. A path of the program's own settings is
+// Windows-1252; the desktop's own value comes back in whatever script it has.
 void SetDesktopWallpaper(const char* path);
+void SetDesktopWallpaper(const CSystemText& path);
+// The desktop's "Wallpaper" as the system keeps it.
+CRegValue DesktopWallpaperValue();

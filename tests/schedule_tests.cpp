@@ -197,3 +197,53 @@ TEST_F(Schedule, TheDesktopTestShowsThePictureThenPutsBackExactlyWhatWasThere)
     }
     EXPECT_EQ(Snapshot(kCompanyKey), ours);
 }
+
+// The desktop's own value is not the program's: in whatever script its path is,
+// every way that puts it back puts it back as it was, and shows it.
+TEST_F(Schedule, TheDesktopsOwnWallpaperComesBackAsItWasInAnyScript)
+{
+    // Windows 95 knows no other script than its code page's.
+    const bool win95 = !strcmp(getenv("WINDOWS_VERSION") ? getenv("WINDOWS_VERSION") : "", "win95");
+    const std::wstring folder = win95 ? L"C:\\mirval-tests\\\u00c9t\u00e9"
+                                      : L"C:\\mirval-tests\\\u0424\u043e\u0442\u043e";
+    const std::wstring path = folder + (win95 ? L"\\mer.bmp" : L"\\\u043c\u043e\u0440\u0435.bmp");
+    const std::string bytes = BitmapBytes(64, 48, RGB(255, 128, 0));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    const std::string elsewhere = std::string(kFiles) + "GRIS.BMP";
+    WriteBitmap(elsewhere, 64, 48, RGB(128, 128, 128));
+    const POINT middle = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+
+    HKEY desktop;
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\desktop", 0, KEY_ALL_ACCESS, &desktop);
+    auto wallpaper = [&] {   // as the system keeps it, its zero included
+        WCHAR text[300] = L"";
+        DWORD size = sizeof text - sizeof(WCHAR), type = 0;
+        auto* data = reinterpret_cast<BYTE*>(text);
+        if (RegQueryValueExW(desktop, L"Wallpaper", nullptr, &type, data, &size) || type != REG_SZ)
+            return std::wstring(L"<missing>");
+        return std::wstring(text, size / sizeof(WCHAR));
+    };
+    struct { const char* way; std::function<void()> run; } ways[] = {
+        {"Annuler", [] { ApplyTodaysWallpaper(APPLY_REFRESH); }},
+        {"Ok with nothing for today", [] { ApplyTodaysWallpaper(APPLY_SAVED); }},
+        {"&Aper\xE7u", [&] {
+             MessageBoxAnswer box(IDOK);
+             TryWallpaper(elsewhere.c_str(), FALSE);
+         }},
+    };
+    SetText(kDesktop, "TileWallpaper", "0");
+    for (const auto& w : ways) {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(elsewhere.c_str()), 0);
+        ScreenPixel(middle, RGB(128, 128, 128));
+        RegSetValueExW(desktop, L"Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       DWORD((path.size() + 1) * sizeof(WCHAR)));
+        w.run();
+        EXPECT_EQ(wallpaper(), path + L'\0') << w.way;
+        EXPECT_EQ(ScreenPixel(middle, RGB(255, 128, 0)), RGB(255, 128, 0)) << w.way << ": not shown";
+    }
+    RegCloseKey(desktop);
+}

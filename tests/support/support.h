@@ -191,14 +191,19 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
     CloseHandle(h);
 }
 
-inline void WriteBitmap(const std::string& path, int width, int height, COLORREF colour)
+inline std::string BitmapBytes(int width, int height, COLORREF colour)   // 24 bits, one colour
 {
     const char bgr[] = {char(GetBValue(colour)), char(GetGValue(colour)), char(GetRValue(colour))};
     std::string pixels = Pixels(width, height, 24);
     const size_t stride = pixels.size() / size_t(height);
     for (size_t row = 0; row < size_t(height); ++row)
         for (size_t x = 0; x < size_t(width); ++x) pixels.replace(row * stride + 3 * x, 3, bgr, 3);
-    WriteBytes(path, Dib(Header(width, height, 24), "", pixels));
+    return Dib(Header(width, height, 24), "", pixels);
+}
+
+inline void WriteBitmap(const std::string& path, int width, int height, COLORREF colour)
+{
+    WriteBytes(path, BitmapBytes(width, height, colour));
 }
 
 // ---- The screen and real input, at screen points ----

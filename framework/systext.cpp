@@ -1,0 +1,103 @@
+#include "systext.h"
+#include <algorithm>
+
+namespace {
+// The wide-character calls, looked up at run time so that the program still
+// loads on the systems that lack them; all null where they do not work.
+struct WideCalls {
+    decltype(&RegQueryValueExW) query;
+    decltype(&RegSetValueExW) set;
+    decltype(&SystemParametersInfoW) parameters;
+};
+
+template <class Function>
+Function Entry(const char* dll, const char* name)
+{
+    FARPROC found = HasWideCalls() ? GetProcAddress(GetModuleHandleA(dll), name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
+const WideCalls& Wide()
+{
+    static const WideCalls calls = {
+        Entry<decltype(&RegQueryValueExW)>("ADVAPI32.DLL", "RegQueryValueExW"),
+        Entry<decltype(&RegSetValueExW)>("ADVAPI32.DLL", "RegSetValueExW"),
+        Entry<decltype(&SystemParametersInfoW)>("USER32.DLL", "SystemParametersInfoW"),
+    };
+    return calls;
+}
+}
+
+bool HasWideCalls()
+{
+    return (GetVersion() & 0x80000000) == 0;
+}
+
+CSystemText SystemText(const char* pszAnsi)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, nullptr, 0);
+    if (n <= 1) return CSystemText();
+    CSystemText text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, &text[0], n);
+    text.resize(static_cast<size_t>(n - 1));
+    return text;
+}
+
+std::string AnsiText(const CSystemText& text)
+{
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string ansi(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], n, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(n - 1));
+    return ansi;
+}
+
+void CRegValue::Read(HKEY hKey, const char* pszName)
+{
+    const auto query = Wide().query;
+    const CSystemText name = SystemText(pszName);
+    m_bWide = query != nullptr;
+    auto ask = [&](BYTE* data, DWORD* size) {
+        return m_bWide ? query(hKey, name.c_str(), nullptr, &m_type, data, size)
+                       : RegQueryValueExA(hKey, pszName, nullptr, &m_type, data, size);
+    };
+    DWORD size = 0;
+    m_bPresent = ask(nullptr, &size) == ERROR_SUCCESS;
+    if (!m_bPresent) return;
+    m_data.assign(size + sizeof(WCHAR), 0);   // a zero more, should the text lack its own
+    m_bPresent = ask(m_data.data(), &size) == ERROR_SUCCESS;
+    m_data.resize(size);
+}
+
+void CRegValue::Write(HKEY hKey, const char* pszName) const
+{
+    const DWORD size = static_cast<DWORD>(m_data.size());
+    if (!m_bPresent)
+        RegDeleteValueA(hKey, pszName);
+    else if (m_bWide)
+        Wide().set(hKey, SystemText(pszName).c_str(), 0, m_type, m_data.data(), size);
+    else
+        RegSetValueExA(hKey, pszName, 0, m_type, m_data.data(), size);
+}
+
+CSystemText CRegValue::Text() const
+{
+    if (!m_bPresent || (m_type != REG_SZ && m_type != REG_EXPAND_SZ)) return CSystemText();
+    if (m_bWide) {
+        const auto* chars = reinterpret_cast<const WCHAR*>(m_data.data());
+        const WCHAR* end = chars + m_data.size() / sizeof(WCHAR);
+        return CSystemText(chars, std::find(chars, end, L'\0'));
+    }
+    const auto* chars = reinterpret_cast<const char*>(m_data.data());
+    return SystemText(std::string(chars, std::find(chars, chars + m_data.size(), '\0')).c_str());
+}
+
+void SetDeskWallpaper(const CSystemText& path)
+{
+    constexpr UINT flags = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
+    if (const auto parameters = Wide().parameters)
+        parameters(SPI_SETDESKWALLPAPER, 0, const_cast<WCHAR*>(path.c_str()), flags);
+    else
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(AnsiText(path).c_str()), flags);
+}

@@ -1,0 +1,39 @@
+// Texts that are the system's or the user's, not the program's: the desktop's
+// values, the program's own path. On Windows NT they go through the
+// wide-character calls and come back exactly as they were, in any script;
+// Windows 95 and 98 have no working wide-character calls and take the ANSI ones.
+// This is the one place that decides which calls a system has.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+using CSystemText = std::wstring;
+
+// True on Windows NT, whose wide-character calls work.
+bool HasWideCalls();
+// A text of the system's ANSI code page, and back (for the calls that take no other).
+CSystemText SystemText(const char* pszAnsi);
+std::string AnsiText(const CSystemText& text);
+
+// A registry value as the system keeps it, absence included, so that it can be
+// written back exactly as it was, whatever its length, type or script.
+class CRegValue {
+public:
+    void Read(HKEY hKey, const char* pszName);
+    // Writes it back as read; one that was absent is deleted.
+    void Write(HKEY hKey, const char* pszName) const;
+    // The value as a text: REG_SZ, or REG_EXPAND_SZ as stored, cut at its first
+    // zero; empty for a value of another type or none.
+    CSystemText Text() const;
+
+private:
+    bool m_bPresent = false;
+    bool m_bWide = false;   // read through the wide-character call
+    DWORD m_type = REG_NONE;
+    std::vector<BYTE> m_data;
+};
+
+// The desktop's wallpaper call with a path of the system's: shows the picture,
+// stores the path as the desktop's value and tells the running programs.
+void SetDeskWallpaper(const CSystemText& path);
