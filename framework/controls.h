@@ -33,6 +33,13 @@ public:
         m_hImageList = hImageList;
         return hImageList != nullptr;
     }
+    // Gives the handle up to whoever destroys it from now on.
+    HIMAGELIST Detach()
+    {
+        HIMAGELIST hImageList = m_hImageList;
+        m_hImageList = nullptr;
+        return hImageList;
+    }
 
     // Dragging: one drag image at a time, drawn by the platform over the window
     // it is locked to.
@@ -97,9 +104,14 @@ public:
 
 class CListCtrl : public CWnd {
 public:
+    // A list without LVS_SHAREIMAGELISTS destroys its image lists with itself: from
+    // then on it, not pImageList, owns the one it is given.
     HIMAGELIST SetImageList(CImageList* pImageList, int nImageList)
     {
-        return ListView_SetImageList(m_hWnd, pImageList->GetSafeHandle(), nImageList);
+        HIMAGELIST old = ListView_SetImageList(m_hWnd, pImageList->GetSafeHandle(), nImageList);
+        if (m_hWnd && !(::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_SHAREIMAGELISTS))
+            pImageList->Detach();
+        return old;
     }
     int InsertColumn(int nCol, const LVCOLUMNA* pColumn)
     {

@@ -14,6 +14,9 @@ HWND MainWindow()
 CWinApp::CWinApp(const char* pszAppName)
 {
     g_pApp = this;
+    // An empty card reader or disc drive is a failed call, not a system box that
+    // holds the program (at logon too) until someone answers it.
+    SetErrorMode(SetErrorMode(SEM_FAILCRITICALERRORS) | SEM_FAILCRITICALERRORS);
     m_hInstance = GetModuleHandleA(nullptr);
 
     char path[MAX_PATH + 1] = "";
