@@ -6,6 +6,29 @@
 
 CMirvalApp theApp;
 
+namespace {
+// Held by every Mirval for its whole run: a start that finds it held is a second one.
+const char RUNNING_MUTEX[] = "Tarvex Software MIRVAL running";
+
+// Shows the running Mirval's setup dialog, or the box it has open, waiting a
+// moment for one that is still starting.
+void ShowRunningMirval()
+{
+    HWND resident = nullptr;
+    for (int tries = 0; tries < 100 && !(resident = FindResidentMirval()); ++tries) Sleep(100);
+    if (!resident) return;
+    // Only the program the user has just started may bring a window forward: it
+    // lends the right to the running one (from Windows 98 and 2000 on).
+    using AllowFunction = BOOL(WINAPI*)(DWORD);
+    FARPROC found = GetProcAddress(GetModuleHandleA("USER32.DLL"), "AllowSetForegroundWindow");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(resident, &pid);
+    if (found) reinterpret_cast<AllowFunction>(reinterpret_cast<void*>(found))(pid);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(resident, WM_COMMAND, ID_TRAY_SETUP, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+}
+
 const MsgMapEntry CMirvalApp::messageEntries[] = {
     OnCommand<&CMirvalApp::OnAide>(ID_TRAY_HELP),
     OnCommand<&CWinApp::OnHelp>(ID_HELP),
@@ -25,8 +48,18 @@ BOOL CMirvalApp::InitInstance()
 
     SetRegistryKey("Tarvex Software");
 
+    CreateMutexA(nullptr, FALSE, RUNNING_MUTEX);   // released with the process
+    const bool second = GetLastError() == ERROR_ALREADY_EXISTS;
+
     // Reads the stored settings directly, so it need not wait for the table.
     ApplyTodaysWallpaper(APPLY_STARTUP);
+
+    // One Mirval at a time: a second one's table, saved, would write the first
+    // one's assignments back as they were when it started.
+    if (second) {
+        ShowRunningMirval();
+        return FALSE;
+    }
 
     LoadSchedule();
 

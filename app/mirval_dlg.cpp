@@ -3,11 +3,21 @@
 #include "app/mirval_app.h"
 #include "res/resource.h"
 #include "schedule/schedule.h"
+#include "schedule/try_wallpaper.h"
 #include "schedule/wallpaper.h"
 #include "setup/setup.h"
 #include <shellapi.h>
 
 CString g_selectedPicture;
+
+const char RESIDENT_MARK[] = "Tarvex Software MIRVAL resident";
+
+HWND FindResidentMirval()
+{
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;)
+        if (GetPropA(w, RESIDENT_MARK)) return w;
+    return nullptr;
+}
 
 namespace {
 // The notification-area interface of the first 32-bit shells: a 64-character tip.
@@ -53,6 +63,7 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnNotify<&CMirvalDlg::OnSelChangedCalendarTree>(TVN_SELCHANGEDA, IDC_CALENDAR_TREE),
     // A drag that loses the mouse ends there.
     OnMessage<WM_CAPTURECHANGED, &CMirvalDlg::OnCaptureChanged>(),
+    OnMessage<WM_ENDSESSION, &CMirvalDlg::OnEndSession>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -185,7 +196,7 @@ LRESULT CMirvalDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TRAYICON && wParam == TRAY_ICON_ID) {
         if (lParam == WM_LBUTTONDOWN)
-            ShowWindow(SW_SHOW);
+            ShowSetup();
         else if (lParam == WM_RBUTTONDOWN)
             ShowTrayMenu();
     } else if (message == WM_TASKBARCREATED) {
@@ -222,6 +233,7 @@ BOOL CMirvalDlg::DestroyWindow()
     data.hWnd = m_hWnd;
     data.uID = TRAY_ICON_ID;
     Shell_NotifyIconA(NIM_DELETE, &data);
+    RemovePropA(m_hWnd, RESIDENT_MARK);
     return CDialog::DestroyWindow();
 }
 
@@ -240,7 +252,25 @@ HCURSOR CMirvalDlg::OnQueryDragIcon()
 
 void CMirvalDlg::OnSetup()
 {
+    ShowSetup();
+}
+
+void CMirvalDlg::ShowSetup()
+{
+    // While the desktop test runs, its box stands for the dialog: "Ok" pressed then
+    // would install a picture that closing the box takes away again.
+    if (DesktopTestRunning()) {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;)
+            if (w != m_hWnd && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() &&
+                ::IsWindowVisible(w)) {
+                ::SetForegroundWindow(w);
+                break;
+            }
+        return;
+    }
     ShowWindow(SW_SHOW);
+    // A box the dialog has open comes forward with it.
+    ::SetForegroundWindow(GetLastActivePopup(m_hWnd));
 }
 
 void CMirvalDlg::OnAbout()
@@ -272,4 +302,13 @@ void CMirvalDlg::OnTimer(UINT_PTR)
     Default();
     KillTimer(TIMER_HIDE);
     ShowWindow(SW_HIDE);
+    // Resident from now on: a second start finds this window and shows it.
+    SetPropA(m_hWnd, RESIDENT_MARK, reinterpret_cast<HANDLE>(1));
+}
+
+void CMirvalDlg::OnEndSession(BOOL bEnding)
+{
+    // The process ends once this returns: the desktop gets its own wallpaper back
+    // before, as closing "Terminer !" would give it. Nothing else is saved.
+    if (bEnding) EndDesktopTest();
 }

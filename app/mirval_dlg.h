@@ -11,6 +11,13 @@ constexpr UINT ID_TRAY_SETUP = 32772;
 constexpr UINT ID_TRAY_ABOUT = 32775;
 constexpr UINT ID_TRAY_HELP = 32776;
 
+// A window property that only Mirval's resident window has: how a second start
+// and the setup program find the running Mirval, whose caption, class and
+// controls other programs' windows may share.
+extern const char RESIDENT_MARK[];
+// The window of the Mirval that is running resident, or null.
+HWND FindResidentMirval();
+
 // The full path of the picture last chosen in the picture list; empty until one is.
 extern CString g_selectedPicture;
 
@@ -75,6 +82,7 @@ protected:
     void OnOkButton();
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
+    void OnEndSession(BOOL bEnding);
     void OnPaint();
     void OnSelChangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);
@@ -96,6 +104,8 @@ private:
     void EndDragImage();
     void CancelDrag();
     void AddTrayIcon();
+    // The setup dialog shown and brought forward, or the box that stands for it.
+    void ShowSetup();
     void ShowTrayMenu();
     static const MsgMapEntry messageEntries[];
     static const MsgMap messageMap;

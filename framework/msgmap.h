@@ -51,6 +51,12 @@ template <class T> LRESULT Call(T* t, void (T::*f)(UINT_PTR), WPARAM w, LPARAM)
     (t->*f)(w);
     return 0;
 }
+// WM_ENDSESSION: whether the session ends.
+template <class T> LRESULT Call(T* t, void (T::*f)(BOOL), WPARAM w, LPARAM)
+{
+    (t->*f)(static_cast<BOOL>(w));
+    return 0;
+}
 // WM_SYSCOMMAND: the command and its LPARAM.
 template <class T> LRESULT Call(T* t, void (T::*f)(UINT, LPARAM), WPARAM w, LPARAM l)
 {

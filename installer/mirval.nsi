@@ -72,8 +72,10 @@ LangString RemoveSchedule ${LANG_FRENCH} "Supprimer aussi votre calendrier (les 
 
 ; Ends every running Mirval as its own "&Quitter" does, through its window, and
 ; waits until its process is gone so that its files can be replaced. Its window
-; is the dialog that holds the calendar (1000), the picture list (1001) and the
-; folder tree (1004); its caption changes with the day and the language.
+; is the dialog that carries the property only Mirval sets (the program's own
+; test, RESIDENT_MARK): another program's dialog may have the same class,
+; controls and command numbers.
+!define RESIDENT_MARK "Tarvex Software MIRVAL resident"
 !macro QUIT_MIRVAL un
 Function ${un}QuitMirval
     StrCpy $R1 0
@@ -81,12 +83,8 @@ Function ${un}QuitMirval
         FindWindow $R0 "#32770" "" "" $R1
         ${IfThen} $R0 = 0 ${|} ${ExitDo} ${|}
         StrCpy $R1 $R0
-        GetDlgItem $R2 $R0 1000
-        GetDlgItem $R3 $R0 1001
-        GetDlgItem $R4 $R0 1004
-        ${If} $R2 <> 0
-        ${AndIf} $R3 <> 0
-        ${AndIf} $R4 <> 0
+        System::Call 'user32::GetPropW(p R0, w "${RESIDENT_MARK}") p .R2'
+        ${If} $R2 P<> 0
             System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R5)'
             System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R5) p .R6'
             SendMessage $R0 ${WM_COMMAND} ${ID_TRAY_QUIT} 0 /TIMEOUT=5000

@@ -59,8 +59,12 @@ session() {
     for _ in $(seq 100); do [ -n "$(running)" ] && break; sleep 0.1; done
 }
 
+# Another program's dialog with the controls 1000, 1001 and 1004, all along.
+wine "$LOCATE" decoy "$(winepath -w "$inst/decoy.txt")" >/dev/null 2>&1 &
+
 start "$setup /S"
 check "the silent install ends with 0" 0 "$?"
+check "and, having ended no Mirval, starts none" "" "$(running)"
 all="MIRVAL.EXE MIRVAL.HLP MIRVAL.CHM uninstall.exe|4"
 check "it installs the program, its help and the uninstaller, and starts with the session" \
     "$all|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
@@ -117,11 +121,19 @@ check "with nothing registered" "<missing>|<missing>" \
     "$(reg_get "$run" Mirval)|$(reg_get "$entry" DisplayName)"
 
 # The pages in French, as far as the page of the session's start; then Annuler.
+# Each page is waited for by its header (control 1037) before the next click.
 start "$setup" &
 for _ in $(seq 100); do xdotool search --name '^Installation de Mirval$' >/dev/null && break; sleep 0.1; done
-xdotool sleep 1 key Return sleep 1 key Return sleep 1
+page() { for _ in $(seq 100); do [ "$(locate text "$setup_caption" 1037)" = "$1" ] && break; sleep 0.1; done; }
+setup_caption='Installation de Mirval'
+click control "$setup_caption" 1                      # "Suivant >" on the welcome page
+page "$(printf 'Choisissez le dossier d\x27installation')"
+click control "$setup_caption" 1
+page "$(printf 'D\xe9marrage avec Windows')"
 world_screenshot "$shots/setup-program.png"
-xdotool key Escape sleep 0.5 key Return
+click control "$setup_caption" 2                      # "Annuler"
+click control "$setup_caption" 6                      # "Oui" in the box that asks
 wait $!
 check "a setup program left on its pages installs nothing" "|0|<missing>" "$(installed "$default")"
+check "the other program's dialog was never sent a command" "" "$(cat "$inst/decoy.txt" 2>/dev/null)"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -49,7 +49,7 @@ control 1031                          # "&Aperçu"
 check "\"&Aperçu\" tiles the picture on the desktop" "$corner" "$(pixel_at 10 10 "$corner")"
 check "with the dialog out of the way" hidden "$(window_state hidden)"
 world_screenshot "$shots/apercu.png"
-xdotool key Return                    # "Terminer !"
+click control Test 1                  # "Terminer !"'s button, once the box is up
 check "the wallpaper comes back" "$before" "$(reg_get "$desktop" Wallpaper)"
 check "and the dialog with it" shown "$(window_state shown)"
 

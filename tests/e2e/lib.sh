@@ -35,10 +35,13 @@ pixel_at() {   # pixel_at X Y EXPECTED
 }
 
 locate() { wine "$LOCATE" "$@" 2>/dev/null | tr -d '\r'; }
-click() {   # click [BUTTON] THING...: a click where locate says the thing is
+# A click where locate says the thing is, once it is there: a box or a page that
+# is still coming up is waited for, never clicked blind.
+click() {   # click [BUTTON] THING...
     local button=1 at
     case $1 in [0-9]) button=$1 && shift ;; esac
-    at=$(locate "$@") || { check "$* found" yes no; return 1; }
+    for _ in $(seq 50); do at=$(locate "$@") && break; sleep 0.1; done
+    [ -n "$at" ] || { check "$* found" yes no; return 1; }
     xdotool mousemove $at sleep 0.2 click "$button" sleep 0.4
 }
 control() { click control "$caption" "$@"; }

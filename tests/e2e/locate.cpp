@@ -2,12 +2,17 @@
 // program's windows, so that the journeys never click at fixed coordinates.
 //   locate tray                      the tray icon (the taskbar's last)
 //   locate menu first|last           an end entry of the open popup menu
-//   locate control CAPTION ID        a control of the window whose caption begins so
+//   locate control CAPTION ID        a control of the shown window whose caption begins so
+//                                    (the first such window that has the control)
+//   locate text CAPTION ID           that control's text
 //   locate node CAPTION ID N...      a tree node: the Nth root, its Nth child...
 //   locate item CAPTION ID N         the Nth list item's label
 //   locate tips                      the texts of the taskbar's tooltips, one a line
 //   locate run COMMANDLINE           runs it as the shell does, and gives its exit code
 //   locate close CAPTION             closes the window whose caption begins so
+//   locate decoy FILE                runs another program's dialog that has the
+//                                    controls 1000, 1001 and 1004, and notes in FILE
+//                                    every command it is sent
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
@@ -16,14 +21,48 @@
 #include <cstring>
 
 namespace {
-// The first top-level window whose caption begins so.
-HWND ByCaption(const char* caption)
+// The first shown top-level window whose caption begins so (and that has the
+// control, when one is named).
+HWND ByCaption(const char* caption, int control = 0)
 {
     char text[256];
     for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;)
-        if (GetWindowTextA(w, text, sizeof text) && !strncmp(text, caption, strlen(caption)))
+        if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) &&
+            !strncmp(text, caption, strlen(caption)) && (!control || GetDlgItem(w, control)))
             return w;
     return nullptr;
+}
+
+// A dialog as any resource editor makes it first, whose commands mean something
+// else: every command it is sent is noted in the file. Hidden, out of the
+// screenshots; hidden windows are searched all the same.
+const char* g_decoyFile;
+WNDPROC g_dialogProc;
+LRESULT CALLBACK DecoyProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) {
+        FILE* noted = fopen(g_decoyFile, "a");
+        fprintf(noted, "%u\n", LOWORD(wParam));
+        fclose(noted);
+    }
+    return CallWindowProcA(g_dialogProc, w, message, wParam, lParam);
+}
+int Decoy(const char* file)
+{
+    g_decoyFile = file;
+    InitCommonControls();
+    HWND w = CreateWindowExA(0, "#32770", "Dialog", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+                             200, nullptr, nullptr, nullptr, nullptr);
+    const char* classes[] = {WC_TREEVIEWA, WC_LISTVIEWA, WC_TREEVIEWA};
+    const int ids[] = {1000, 1001, 1004};
+    for (int i = 0; i < 3; ++i)
+        CreateWindowExA(0, classes[i], "", WS_CHILD | WS_VISIBLE, 10 + 90 * i, 10, 80, 80, w,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), nullptr, nullptr);
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DecoyProc)));
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
 }
 
 // Memory in a window's own process, for the messages whose answers land there.
@@ -96,6 +135,14 @@ int main(int argc, char** argv)
     RECT r = {};
     const char* what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "tips")) return Tips();
+    if (!strcmp(what, "decoy") && argc == 3) return Decoy(argv[2]);
+    if (!strcmp(what, "text") && argc == 4) {
+        char text[1024] = "";
+        const int id = atoi(argv[3]);
+        GetWindowTextA(GetDlgItem(ByCaption(argv[2], id), id), text, sizeof text);
+        printf("%s\n", text);
+        return 0;
+    }
     if (!strcmp(what, "close") && argc == 3)
         return PostMessageA(ByCaption(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     if (!strcmp(what, "run") && argc == 3) {
@@ -123,7 +170,8 @@ int main(int argc, char** argv)
         if (!IsWindowVisible(menu) || !GetWindowRect(menu, &r)) return 1;
         r.top = r.bottom = strcmp(argv[2], "first") ? r.bottom - 8 : r.top + 8;
     } else if (argc > 3) {
-        HWND control = GetDlgItem(ByCaption(argv[2]), atoi(argv[3]));
+        const int id = atoi(argv[3]);
+        HWND control = GetDlgItem(ByCaption(argv[2], id), id);
         if (!GetWindowRect(control, &r)) return 1;
         if (!strcmp(what, "node")) {
             HTREEITEM node = TreeView_GetRoot(control);

@@ -1,0 +1,66 @@
+#!/bin/bash
+# One Mirval at a time, and the end of a session. A second start while Mirval
+# runs installs today's picture, shows the running one's dialog and ends; another
+# program's dialog with our controls' numbers is running all along and is never
+# sent a command. The first start is traced: critical errors fail before any
+# drive is asked for its label, and each image list is destroyed once. Then
+# "Terminer !" is open: the icon and a second start bring no dialog, and the end
+# of the session gives the desktop its own wallpaper back.
+set -u
+. "$(dirname "$0")/lib.sh"
+desktop='HKCU\Control Panel\desktop'
+schedule='HKCU\Software\Tarvex Software\MIRVAL'
+before='C:\mirval-e2e\AVANT.BMP'
+today='C:\mirval-e2e\TOUJOURS.BMP'
+trace=$MIRVAL_TEST_WORLD/session.log
+noted=$MIRVAL_TEST_WORLD/decoy.txt
+exe=$1
+mirvals() { pgrep -cxf "$exe"; }
+wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
+reg_set "$schedule\\Divers" Toujours "$today"
+reg_set "$schedule\\Semaine" Lundi 'C:\mirval-e2e\LUNDI.BMP'
+rm -f "$noted"
+wine "$LOCATE" decoy "$(winepath -w "$noted")" >/dev/null 2>&1 &
+
+reg_set 'HKCU\Software\Wine\Debug' RelayInclude 'SetErrorMode;GetVolumeInformationA;ImageList_Destroy'
+WINEDEBUG=+relay mirval_start "$1" "$trace"
+wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+stored=$(wine reg query "$schedule" /s)
+reg_set "$desktop" Wallpaper "$before"
+timeout 60 wine "$1" </dev/null >/dev/null 2>&1
+check "a second start ends" 0 "$?"
+check "having installed today's picture" "$today" "$(reg_get "$desktop" Wallpaper)"
+check "and shown the running Mirval's dialog" shown "$(window_state shown)"
+check "one Mirval and one icon are left" "1|1" "$(mirvals)|$(locate tips | grep -cx Mirval)"
+check "the schedule as it was" "$stored" "$(wine reg query "$schedule" /s)"
+mirval_quit
+check "critical errors fail before the first drive's label is asked" 1 "$(awk '
+    /Call KERNEL32.SetErrorMode\(00000001\)/ && !mode {mode = NR}
+    /Call KERNEL32.GetVolumeInformationA/ && !asked {asked = NR}
+    END {print mode && asked && mode < asked}' "$trace")"
+destroyed=$(grep -a -i 'Call comctl32.ImageList_Destroy' "$trace" | sed 's/.*(\(.*\)).*/\1/')
+check "the folders' and calendar's image lists destroyed once each, and the list's by the list" \
+    "2|0|0" "$(echo "$destroyed" | grep -c .)|$(echo "$destroyed" | sort | uniq -d | grep -c .)|$(
+    grep -a -i 'Ret  comctl32.ImageList_Destroy' "$trace" | grep -vc 'retval=00000001')"
+
+reg_set "$desktop" TileWallpaper 0
+reg_set "$desktop" WallpaperStyle 10
+mirval_start "$1"
+reg_set "$desktop" Wallpaper "$before"
+show_dialog
+control 1032                          # "&Mosaïque"
+control 1031                          # "&Aperçu", with no picture chosen
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Test$' >/dev/null && break; sleep 0.1; done
+check "the test is on the desktop" "|1|0" \
+    "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)|$(reg_get "$desktop" WallpaperStyle)"
+click tray
+timeout 60 wine "$1" </dev/null >/dev/null 2>&1
+check "the icon and a second start show no dialog while it runs" "hidden|1" \
+    "$(window_state hidden)|$(mirvals)"
+check "the other program's dialog was never sent a command" "" "$(cat "$noted" 2>/dev/null)"
+wine wineboot --end-session </dev/null >/dev/null 2>&1
+for _ in $(seq 50); do kill -0 "$MIRVAL_PID" 2>/dev/null || break; sleep 0.1; done
+check "the end of the session puts the desktop's own wallpaper back, and ends Mirval" \
+    "$before|0|10|0" "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)|$(
+    reg_get "$desktop" WallpaperStyle)|$(mirvals)"
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
