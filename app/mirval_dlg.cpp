@@ -269,8 +269,9 @@ void CMirvalDlg::ShowSetup()
         return;
     }
     ShowWindow(SW_SHOW);
-    // A box the dialog has open comes forward with it.
-    ::SetForegroundWindow(GetLastActivePopup(m_hWnd));
+    // A box the dialog has open comes forward with it (not a viewer it has hidden).
+    HWND popup = GetLastActivePopup(m_hWnd);
+    ::SetForegroundWindow(::IsWindowVisible(popup) ? popup : m_hWnd);
 }
 
 void CMirvalDlg::OnAbout()

@@ -166,8 +166,10 @@ int main(int argc, char** argv)
     } else if (!strcmp(what, "menu") && argc == 3) {
         // Another process's menu handle means nothing here; a text entry is at
         // least a line of text high, so 8 pixels in from an end is inside one.
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (!IsWindowVisible(menu) || !GetWindowRect(menu, &r)) return 1;
+        // The shown one: a viewer's menus may stand hidden before it.
+        HWND menu = nullptr;
+        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu)) {}
+        if (!menu || !GetWindowRect(menu, &r)) return 1;
         r.top = r.bottom = strcmp(argv[2], "first") ? r.bottom - 8 : r.top + 8;
     } else if (argc > 3) {
         const int id = atoi(argv[3]);
