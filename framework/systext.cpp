@@ -37,20 +37,18 @@ CSystemText SystemText(const char* pszAnsi)
 {
     const int n = MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, nullptr, 0);
     if (n <= 1) return CSystemText();
-    CSystemText text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, &text[0], n);
-    text.resize(static_cast<size_t>(n - 1));
-    return text;
+    std::vector<WCHAR> text(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, text.data(), n);
+    return CSystemText(text.data(), text.data() + n - 1);
 }
 
-std::string AnsiText(const CSystemText& text)
+CString AnsiText(const CSystemText& text)
 {
     const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return std::string();
-    std::string ansi(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], n, nullptr, nullptr);
-    ansi.resize(static_cast<size_t>(n - 1));
-    return ansi;
+    if (n <= 1) return CString();
+    std::vector<char> ansi(static_cast<size_t>(n));
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), n, nullptr, nullptr);
+    return CString(ansi.data(), n - 1);
 }
 
 void CRegValue::Read(HKEY hKey, const char* pszName)
@@ -90,7 +88,8 @@ CSystemText CRegValue::Text() const
         return CSystemText(chars, std::find(chars, end, L'\0'));
     }
     const auto* chars = reinterpret_cast<const char*>(m_data.data());
-    return SystemText(std::string(chars, std::find(chars, chars + m_data.size(), '\0')).c_str());
+    const char* end = std::find(chars, chars + m_data.size(), '\0');
+    return SystemText(CString(chars, static_cast<int>(end - chars)));
 }
 
 void SetDeskWallpaper(const CSystemText& path)
@@ -99,5 +98,5 @@ void SetDeskWallpaper(const CSystemText& path)
     if (const auto parameters = Wide().parameters)
         parameters(SPI_SETDESKWALLPAPER, 0, const_cast<WCHAR*>(path.c_str()), flags);
     else
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(AnsiText(path).c_str()), flags);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(static_cast<const char*>(AnsiText(path))), flags);
 }

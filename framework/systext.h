@@ -5,16 +5,26 @@
 // This is the one place that decides which calls a system has.
 #pragma once
 #include <windows.h>
-#include <string>
+#include "cstring.h"
 #include <vector>
 
-using CSystemText = std::wstring;
+// A text of the system's in UTF-16, always ended by its zero.
+class CSystemText {
+public:
+    CSystemText() = default;
+    CSystemText(const WCHAR* pBegin, const WCHAR* pEnd) : m_chars(pBegin, pEnd) { m_chars.push_back(0); }
+    const WCHAR* c_str() const { return m_chars.empty() ? L"" : m_chars.data(); }
+    size_t size() const { return m_chars.empty() ? 0 : m_chars.size() - 1; }
+
+private:
+    std::vector<WCHAR> m_chars;
+};
 
 // True on Windows NT, whose wide-character calls work.
 bool HasWideCalls();
 // A text of the system's ANSI code page, and back (for the calls that take no other).
 CSystemText SystemText(const char* pszAnsi);
-std::string AnsiText(const CSystemText& text);
+CString AnsiText(const CSystemText& text);
 
 // A registry value as the system keeps it, absence included, so that it can be
 // written back exactly as it was, whatever its length, type or script.
