@@ -47,6 +47,9 @@ Var EndedOne             ; 1: a running Mirval was ended and is started again
 Page custom ShowStartPage LeaveStartPage
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\MIRVAL.EXE"
+; Mirval shows no window once started: the user is told where it lives.
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowFinish
 !insertmacro MUI_PAGE_FINISH
 
@@ -67,6 +70,8 @@ LangString StartBox ${LANG_ENGLISH} "&Start Mirval each time I log on"
 LangString StartBox ${LANG_FRENCH} "&Lancer Mirval à chaque ouverture de session"
 LangString CannotWrite ${LANG_ENGLISH} "Mirval cannot be installed in this folder, which cannot be written to:$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nPlease choose another folder."
 LangString CannotWrite ${LANG_FRENCH} "Mirval ne peut pas être installé dans ce dossier, où il est impossible d'écrire :$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nChoisissez un autre dossier."
+LangString FinishText ${LANG_ENGLISH} "Mirval opens no window: it is an icon in the notification area, by the clock (on Windows 10 and 11 behind the taskbar's arrow, from where it can be dragged onto the taskbar).$\r$\n$\"Mirval$\" in the Start menu opens its setup dialog."
+LangString FinishText ${LANG_FRENCH} "Mirval n'ouvre aucune fenêtre : c'est une icône de la zone de notification, près de l'horloge (sous Windows 10 et 11, derrière la flèche de la barre des tâches, d'où elle se glisse sur la barre).$\r$\n« Mirval » dans le menu Démarrer ouvre sa fenêtre de paramétrage."
 LangString RemoveSchedule ${LANG_ENGLISH} "Also remove your wallpaper schedule (the pictures chosen for the days and months)?"
 LangString RemoveSchedule ${LANG_FRENCH} "Supprimer aussi votre calendrier (les images choisies pour les jours et les mois) ?"
 
