@@ -72,6 +72,8 @@ LangString CannotWrite ${LANG_ENGLISH} "Mirval cannot be installed in this folde
 LangString CannotWrite ${LANG_FRENCH} "Mirval ne peut pas être installé dans ce dossier, où il est impossible d'écrire :$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nChoisissez un autre dossier."
 LangString FinishText ${LANG_ENGLISH} "Mirval opens no window: it is an icon in the notification area, by the clock (on Windows 10 and 11 behind the taskbar's arrow, from where it can be dragged onto the taskbar).$\r$\n$\"Mirval$\" in the Start menu opens its setup dialog."
 LangString FinishText ${LANG_FRENCH} "Mirval n'ouvre aucune fenêtre : c'est une icône de la zone de notification, près de l'horloge (sous Windows 10 et 11, derrière la flèche de la barre des tâches, d'où elle se glisse sur la barre).$\r$\n« Mirval » dans le menu Démarrer ouvre sa fenêtre de paramétrage."
+LangString StillRunning ${LANG_ENGLISH} "Mirval is still running and could not be ended, so nothing has been removed.$\r$\n$\r$\nEnd it (its icon's menu, $\"Quitter$\"), then retry."
+LangString StillRunning ${LANG_FRENCH} "Mirval est toujours en cours d'exécution et n'a pas pu être arrêté : rien n'a été supprimé.$\r$\n$\r$\nArrêtez-le (menu de son icône, « Quitter »), puis réessayez."
 LangString RemoveSchedule ${LANG_ENGLISH} "Also remove your wallpaper schedule (the pictures chosen for the days and months)?"
 LangString RemoveSchedule ${LANG_FRENCH} "Supprimer aussi votre calendrier (les images choisies pour les jours et les mois) ?"
 
@@ -207,7 +209,19 @@ SectionEnd
 
 Section Uninstall
     Call un.QuitMirval
-    Delete "$INSTDIR\MIRVAL.EXE"
+    ; A Mirval that could not be ended (hung, or started with other rights) holds
+    ; its program: then nothing at all is removed, so that it stays whole.
+    ${Do}
+        ClearErrors
+        Delete "$INSTDIR\MIRVAL.EXE"
+        ${IfNot} ${Errors}
+            ${ExitDo}
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" /SD IDCANCEL IDRETRY +3
+            SetErrorLevel 3
+            Quit
+        Call un.QuitMirval
+    ${Loop}
     Delete "$INSTDIR\MIRVAL.HLP"
     Delete "$INSTDIR\MIRVAL.CHM"
     ; The help engine's index of MIRVAL.HLP, written beside it on first use.

@@ -32,7 +32,7 @@ reg_set "$desktop" Wallpaper ""
 
 # Runs a command line as the shell does; its exit code. Nothing of it reaches a
 # pipe, which the Mirval it may start would keep open.
-start() { wine "$LOCATE" run "$1" </dev/null >/dev/null 2>&1; }
+start() { timeout 120 wine "$LOCATE" run "$1" </dev/null >/dev/null 2>&1; }   # 124: hung
 running() { pgrep -f '\\MIRVAL\.EXE$' | tr '\n' ' '; }
 # What the setup program left in a folder and the registry, on one line.
 installed() {   # installed FOLDER
@@ -109,6 +109,15 @@ start "$setup /S /D=$accents"
 check "an accented folder with blanks" "$all|\"$accents\\MIRVAL.EXE\"" "$(installed "$accents")"
 session
 check "the Run value starts Mirval there" yes "$(pgrep -af '\\MIRVAL\.EXE$' | grep -qF "$accents" && echo yes)"
+# A Mirval that cannot be ended (stopped here) holds its program: Wine, like
+# Windows, refuses to delete a running program's file.
+held=$(pgrep -f '\\MIRVAL\.EXE$')
+kill -STOP $held
+cp "$(winepath -u "$accents\\uninstall.exe")" "$inst/held.exe"
+start "$(winepath -w "$inst/held.exe") /S _?=$accents"
+check "then the uninstall removes nothing and ends with 3" "3|$all|\"$accents\\MIRVAL.EXE\"|Mirval" \
+    "$?|$(installed "$accents")|$(reg_get "$entry" DisplayName)"
+kill -CONT $held
 rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
 uninstall
 check "and the uninstall removes what is left" "|0|<missing>" "$(installed "$accents")"
