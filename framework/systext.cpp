@@ -95,8 +95,11 @@ CSystemText CRegValue::Text() const
 void SetDeskWallpaper(const CSystemText& path)
 {
     constexpr UINT flags = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
-    if (const auto parameters = Wide().parameters)
+    if (const auto parameters = Wide().parameters) {
         parameters(SPI_SETDESKWALLPAPER, 0, const_cast<WCHAR*>(path.c_str()), flags);
-    else
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(static_cast<const char*>(AnsiText(path))), flags);
+    } else {
+        CString ansi = AnsiText(path);
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(static_cast<const char*>(ansi)),
+                              flags);
+    }
 }

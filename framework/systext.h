@@ -12,7 +12,10 @@
 class CSystemText {
 public:
     CSystemText() = default;
-    CSystemText(const WCHAR* pBegin, const WCHAR* pEnd) : m_chars(pBegin, pEnd) { m_chars.push_back(0); }
+    CSystemText(const WCHAR* pBegin, const WCHAR* pEnd) : m_chars(pBegin, pEnd)
+    {
+        m_chars.push_back(0);
+    }
     const WCHAR* c_str() const { return m_chars.empty() ? L"" : m_chars.data(); }
     size_t size() const { return m_chars.empty() ? 0 : m_chars.size() - 1; }
 

@@ -48,13 +48,13 @@ CRegValue DesktopWallpaperValue()
 
 BOOL ApplyTodaysWallpaper(int mode)
 {
-    // The current wallpaper is the desktop's value as stored; with no desktop key or
-    // no text value the desktop has no wallpaper, and that empty text is what a
-    // refresh installs again. A value too long for the wallpaper call is never
-    // handed back to it (the system would store it cut short): it stays as it is.
-    // Start-up never installs it: it is not read then, which keeps the start to
-    // the platform's own cost.
-    // It is the desktop's, in whatever script its path has: it goes back exactly so.
+    // The current wallpaper is the desktop's value as stored, in whatever script its
+    // path has, and it goes back exactly so; with no desktop key or no text value
+    // the desktop has no wallpaper, and that empty text is what a refresh installs
+    // again. A value too long for the wallpaper call is never handed back to it
+    // (the system would store it cut short): it stays as it is. Start-up never
+    // installs it: it is not read then, which keeps the start to the platform's
+    // own cost.
     CSystemText current;
     if (mode != APPLY_STARTUP) current = DesktopWallpaperValue().Text();
 
