@@ -121,31 +121,70 @@ def write_bmp(path, canvas):
                      palette_bytes() + pixels)
 
 
-def with_clear_32(small):
-    """The 16x16 drawing beside a fully transparent 32x32 image."""
-    return [small, Canvas(32, 32)]
+class Drawing(Canvas):
+    """A drawing on a 16-pixel grid laid out at any size: each cell covers size/16
+    pixels, so that the 16-pixel image is the grid itself and the larger ones are
+    the same drawing, as crisp as their size allows."""
+    def __init__(self, size=16):
+        super().__init__(size, size)
+        self.k = size / 16
+
+    def cells(self, x0, y0, x1, y1, c):
+        k = self.k
+        self.rect(int(x0 * k), int(y0 * k), int((x1 + 1) * k) - 1, int((y1 + 1) * k) - 1, c)
+
+    def outline(self, x0, y0, x1, y1, c):
+        for a, b, d, e in ((x0, y0, x1, y0), (x0, y1, x1, y1), (x0, y0, x0, y1), (x1, y0, x1, y1)):
+            self.cells(a, b, d, e, c)
+
+    def centre(self, v):   # a grid coordinate's pixel centre
+        return (v + 0.5) * self.k - 0.5
+
+    def round(self, cx, cy, r, c):
+        self.disc(self.centre(cx), self.centre(cy), r * self.k, c)
+
+    def oval(self, cx, cy, rx, ry, c):
+        self.ring(self.centre(cx), self.centre(cy), rx * self.k, ry * self.k, c)
+
+    def letters(self, rows, x0, y0, c):
+        for dy, row in enumerate(rows):
+            for dx, ch in enumerate(row):
+                if ch == '#':
+                    self.cells(x0 + dx, y0 + dy, x0 + dx, y0 + dy, c)
 
 
-def with_32(small):
-    """The same drawing at 16x16 and at 32x32."""
-    return [small, small.scaled(2)]
+# The small-icon sizes that Windows asks for: 16 at 96 DPI, 20, 24 and 32 at 200%.
+SMALL_SIZES = (16, 20, 24, 32)
+
+
+def with_clear_32(draw):
+    """The drawing at the small sizes but 32, whose image is fully transparent."""
+    return [draw(size) for size in SMALL_SIZES[:-1]] + [Canvas(32, 32)]
+
+
+def at_small_sizes(draw):
+    return [draw(size) for size in SMALL_SIZES]
 
 
 def disc(colour):
-    c = Canvas(16, 16)
-    c.disc(7.5, 7.5, 7.4, WHITE)
-    c.disc(7.5, 7.5, 5.9, colour)
-    return c
+    def draw(size):
+        c = Drawing(size)
+        c.round(7.5, 7.5, 7.4, WHITE)
+        c.round(7.5, 7.5, 5.9, colour)
+        return c
+    return draw
 
 
 def square(colour, other=None):
-    c = Canvas(16, 16)
-    c.frame(1, 1, 14, 14, WHITE)
-    for y in range(2, 14):
-        for x in range(2, 14):
-            chequer = other is not None and ((x // 3) + (y // 3)) % 2
-            c.set(x, y, other if chequer else colour)
-    return c
+    def draw(size):
+        c = Drawing(size)
+        c.outline(1, 1, 14, 14, WHITE)
+        for y in range(2, 14):
+            for x in range(2, 14):
+                chequer = other is not None and ((x // 3) + (y // 3)) % 2
+                c.cells(x, y, x, y, other if chequer else colour)
+        return c
+    return draw
 
 
 LETTER_S = [' ##### ', '##   ##', '##     ', ' ###   ', '   ### ', '     ##',
@@ -157,10 +196,12 @@ LETTER_M = ['##      ##', '###    ###', '####  ####', '## #### ##', '##  ##  ##'
 
 def letter(rows, columns):
     """The glyph at each of columns: two copies a pixel apart make a thin one bold."""
-    c = Canvas(16, 16)
-    for x in columns:
-        c.glyph(rows, x, 3, NAVY)
-    return c
+    def draw(size):
+        c = Drawing(size)
+        for x in columns:
+            c.letters(rows, x, 3, NAVY)
+        return c
+    return draw
 
 
 FRANCE = ['      ##      ', '    ######    ', '  ##########  ', ' ############ ',
@@ -169,82 +210,73 @@ FRANCE = ['      ##      ', '    ######    ', '  ##########  ', ' ############ '
           '     #####    ']
 
 
-def france():
-    c = Canvas(16, 16)
-    for dy, row in enumerate(FRANCE):
-        for dx, ch in enumerate(row):
-            if ch == '#':
-                c.set(dx + 2, dy + 2, GREY)   # the shadow, one pixel down and right
+def france(size):
+    c = Drawing(size)
+    c.letters(FRANCE, 2, 2, GREY)   # the shadow, one pixel down and right
     for dy, row in enumerate(FRANCE):
         for dx, ch in enumerate(row):
             if ch == '#':
                 band = BLUE if dx < 5 else WHITE if dx < 10 else RED
-                c.set(dx + 1, dy + 1, band)
+                c.cells(dx + 1, dy + 1, dx + 1, dy + 1, band)
     return c
 
 
-def ellipse():
-    c = Canvas(16, 16)
-    c.ring(7.5, 7.5, 7.5, 5.5, DARKRED)
+def ellipse(size):
+    c = Drawing(size)
+    c.oval(7.5, 7.5, 7.5, 5.5, DARKRED)
     return c
 
 
-def folder():
-    c = Canvas(16, 16)
-    c.rect(1, 3, 6, 4, OLIVE)
-    c.rect(1, 5, 14, 13, YELLOW)
-    c.frame(1, 5, 14, 13, OLIVE)
+def folder(size):
+    c = Drawing(size)
+    c.cells(1, 3, 6, 4, OLIVE)
+    c.cells(1, 5, 14, 13, YELLOW)
+    c.outline(1, 5, 14, 13, OLIVE)
     return c
 
 
-def hard_disk():
-    c = Canvas(16, 16)
-    c.rect(1, 5, 14, 11, SILVER)
-    c.frame(1, 5, 14, 11, BLACK)
-    c.rect(3, 8, 8, 8, GREY)
-    c.set(12, 8, LIME)
+def hard_disk(size):
+    c = Drawing(size)
+    c.cells(1, 5, 14, 11, SILVER)
+    c.outline(1, 5, 14, 11, BLACK)
+    c.cells(3, 8, 8, 8, GREY)
+    c.cells(12, 8, 12, 8, LIME)
     return c
 
 
-def cdrom():
-    c = Canvas(16, 16)
-    c.rect(1, 9, 14, 13, SILVER)
-    c.frame(1, 9, 14, 13, BLACK)
-    c.disc(7.5, 5.5, 5.2, CYAN)
-    c.disc(7.5, 5.5, 1.2, WHITE)
-    c.set(12, 11, LIME)
+def cdrom(size):
+    c = Drawing(size)
+    c.cells(1, 9, 14, 13, SILVER)
+    c.outline(1, 9, 14, 13, BLACK)
+    c.round(7.5, 5.5, 5.2, CYAN)
+    c.round(7.5, 5.5, 1.2, WHITE)
+    c.cells(12, 11, 12, 11, LIME)
     return c
 
 
-def floppy():
-    c = Canvas(16, 16)
-    c.rect(1, 9, 14, 13, SILVER)
-    c.frame(1, 9, 14, 13, BLACK)
-    c.rect(4, 11, 11, 11, BLACK)
-    c.rect(4, 1, 11, 9, NAVY)
-    c.rect(6, 1, 9, 3, SILVER)
-    c.rect(5, 6, 10, 9, WHITE)
+def floppy(size):
+    c = Drawing(size)
+    c.cells(1, 9, 14, 13, SILVER)
+    c.outline(1, 9, 14, 13, BLACK)
+    c.cells(4, 11, 11, 11, BLACK)
+    c.cells(4, 1, 11, 9, NAVY)
+    c.cells(6, 1, 9, 3, SILVER)
+    c.cells(5, 6, 10, 9, WHITE)
     return c
 
 
 def program(size=16):
-    """A small monitor showing a calendar page, drawn on a 16-pixel grid and laid
-    out at any size: 16 and 32 for the classic systems, 24 and 48 for the tray
-    and the shell at 150%."""
-    c = Canvas(size, size)
-    k = size / 16
-
-    def box(x0, y0, x1, y1, colour):   # the grid's cells x0..x1, y0..y1
-        c.rect(int(x0 * k), int(y0 * k), int((x1 + 1) * k) - 1, int((y1 + 1) * k) - 1, colour)
-
-    box(1, 1, 14, 11, GREY)
-    box(2, 2, 13, 10, TEAL)
-    box(5, 3, 10, 9, WHITE)
-    box(5, 3, 10, 4, RED)
-    box(7, 6, 7, 6, BLACK)
-    box(8, 7, 8, 7, BLACK)
-    box(6, 12, 9, 12, GREY)
-    box(3, 13, 12, 14, SILVER)
+    """A small monitor showing a calendar page: 16 and 32 for the classic systems,
+    24 and 48 for the tray and the shell at 150%."""
+    c = Drawing(size)
+    c.cells(1, 1, 14, 11, GREY)
+    c.cells(2, 2, 13, 10, TEAL)
+    c.cells(5, 3, 10, 9, WHITE)
+    c.cells(5, 3, 10, 4, RED)
+    c.cells(7, 6, 7, 6, BLACK)
+    c.cells(8, 7, 8, 7, BLACK)
+    c.cells(6, 12, 9, 12, GREY)
+    c.cells(3, 13, 12, 14, SILVER)
     return c
 
 
@@ -269,7 +301,7 @@ def empty_screen():
 
 ICONS = {
     128: [program(size) for size in (16, 32, 24, 48)],
-    129: with_clear_32(france()),
+    129: with_clear_32(france),
     130: with_clear_32(letter(LETTER_S, [4, 5])),
     131: with_clear_32(letter(LETTER_M, [3])),
     132: with_clear_32(disc(RED)),
@@ -291,11 +323,11 @@ ICONS = {
     159: with_clear_32(square(LIME)),
     157: with_clear_32(square(GREEN, WHITE)),
     158: with_clear_32(square(DARKRED)),
-    135: with_clear_32(ellipse()),
-    146: with_32(folder()),
-    140: with_32(hard_disk()),
-    137: with_32(cdrom()),
-    141: with_32(floppy()),
+    135: with_clear_32(ellipse),
+    146: at_small_sizes(folder),
+    140: at_small_sizes(hard_disk),
+    137: at_small_sizes(cdrom),
+    141: at_small_sizes(floppy),
 }
 
 
