@@ -31,11 +31,28 @@ const UINT kCalendarIcons[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134,
                                163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
 const UINT kFolderIcons[] = {IDI_FOLDER, IDI_HARD_DISK, IDI_CDROM, IDI_FLOPPY};
 
-// Fills an image list of 16x16 masked images with icons; false when one is missing.
-bool MakeImageList(CImageList& list, int nInitial, const UINT* icons, int count)
+// The calendar's icons are drawn up to 24 pixels: their 32-pixel images are clear.
+const int kCalendarDrawnUpTo = 24;
+
+// Fills an image list of masked images at the system's small-icon size (16 at
+// 96 DPI) with icons, each with its own image of that size; where icons are not
+// drawn at that size, with their 16-pixel drawing, stretched. False when an
+// icon is missing.
+bool MakeImageList(CImageList& list, int nInitial, const UINT* icons, int count,
+                   int nDrawnUpTo = INT_MAX)
 {
-    list.Create(16, 16, ILC_MASK, nInitial, 0);
-    for (int i = 0; i < count; ++i) list.Add(theApp.LoadIcon(icons[i]));
+    const int size = SmallIconSize();
+    list.Create(size, size, ILC_MASK, nInitial, 0);
+    for (int i = 0; i < count; ++i) {
+        if (size <= nDrawnUpTo) {
+            list.Add(theApp.LoadIcon(icons[i]));
+            continue;
+        }
+        HANDLE drawn = LoadImageA(theApp.m_hInstance, MAKEINTRESOURCEA(icons[i]), IMAGE_ICON,
+                                  16, 16, 0);
+        list.AddStretched(static_cast<HICON>(drawn));
+        if (drawn) DestroyIcon(static_cast<HICON>(drawn));
+    }
     return list.GetImageCount() >= count;
 }
 }
@@ -141,14 +158,15 @@ BOOL CMirvalDlg::OnInitDialog()
     AddTrayIcon();
 
     // The picture list.
-    MakeImageList(m_imlPictures, 2, &kCalendarIcons[22], 1);
+    MakeImageList(m_imlPictures, 2, &kCalendarIcons[22], 1, kCalendarDrawnUpTo);
     m_listPictures.SetImageList(&m_imlPictures, LVSIL_SMALL);
+    // Widths for a 96-DPI screen, at this one's.
     struct { const char* title; int width; } columns[] = {{"Nom", 110}, {"Répertoire", 200}};
     for (int i = 0; i < 2; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
+        column.cx = ScaleToDpi(columns[i].width);
         column.pszText = const_cast<char*>(columns[i].title);
         column.iSubItem = i;
         if (m_listPictures.InsertColumn(i, &column) == -1) return FALSE;
@@ -163,7 +181,7 @@ BOOL CMirvalDlg::OnInitDialog()
     FillDriveTree();
 
     // The calendar tree.
-    if (!MakeImageList(m_imlCalendar, 6, kCalendarIcons, 23)) return FALSE;
+    if (!MakeImageList(m_imlCalendar, 6, kCalendarIcons, 23, kCalendarDrawnUpTo)) return FALSE;
     m_treeCalendar.SetImageList(&m_imlCalendar, TVSIL_NORMAL);
     m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
     m_tvInsert.hParent = nullptr;

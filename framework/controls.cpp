@@ -1,5 +1,26 @@
 #include "controls.h"
 
+int CImageList::AddStretched(HICON hIcon)
+{
+    int cx = 0, cy = 0;
+    if (!hIcon || !ImageList_GetIconSize(m_hImageList, &cx, &cy)) return -1;
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP image = ::CreateCompatibleBitmap(screen, cx, cy);
+    HBITMAP mask = ::CreateBitmap(cx, cy, 1, 1, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, image);
+    ::DrawIconEx(dc, 0, 0, hIcon, cx, cy, 0, nullptr, DI_IMAGE);
+    ::SelectObject(dc, mask);
+    ::DrawIconEx(dc, 0, 0, hIcon, cx, cy, 0, nullptr, DI_MASK);
+    ::SelectObject(dc, old);
+    const int index = ImageList_Add(m_hImageList, image, mask);
+    ::DeleteObject(image);
+    ::DeleteObject(mask);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return index;
+}
+
 int CTreeCtrl::GetChildrenCount(HTREEITEM hItem) const
 {
     TVITEMA item = {};

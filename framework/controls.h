@@ -18,7 +18,11 @@ public:
         m_hImageList = ImageList_Create(cx, cy, nFlags, nInitial, nGrow);
         return m_hImageList != nullptr;
     }
+    // The icon's own image of the list's size, as the list picks it from the icon's
+    // resource.
     int Add(HICON hIcon) { return ImageList_ReplaceIcon(m_hImageList, -1, hIcon); }
+    // The icon's image as it is, stretched to the list's size.
+    int AddStretched(HICON hIcon);
     int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
     BOOL DeleteImageList()
     {

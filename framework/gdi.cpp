@@ -2,6 +2,26 @@
 #include "winapp.h"
 #include "wnd.h"
 
+int SystemDpi()
+{
+    static const int dpi = [] {
+        HDC screen = ::GetDC(nullptr);
+        const int n = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        if (screen) ::ReleaseDC(nullptr, screen);
+        return n > 0 ? n : 96;
+    }();
+    return dpi;
+}
+
+int SmallIconSize()
+{
+    static const int size = [] {
+        const int n = ::GetSystemMetrics(SM_CXSMICON);
+        return n > 0 ? n : 16;
+    }();
+    return size;
+}
+
 BOOL CBitmap::LoadBitmap(UINT nIDResource)
 {
     return Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));

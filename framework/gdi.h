@@ -5,6 +5,14 @@
 
 class CWnd;
 
+// The screen as the system set it up, read once, at the first question: its
+// pixels per logical inch (96 at 100%, 144 at 150%) and the size of its small
+// icons (16 at 96 DPI, 24 at 144).
+int SystemDpi();
+int SmallIconSize();
+// A size given in pixels for a 96-DPI screen, at this screen's DPI.
+inline int ScaleToDpi(int nPixels) { return MulDiv(nPixels, SystemDpi(), 96); }
+
 class CGdiObject {
 public:
     CGdiObject() = default;

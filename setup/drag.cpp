@@ -14,7 +14,8 @@ void CMirvalDlg::OnBeginDragPictureList(NMHDR* pNMHDR, LRESULT* pResult)
     m_pDragImage = m_listPictures.CreateDragImage(m_nDragIndex, &unused);
     // Without an image to follow the pointer the user would not see a drag: none begins.
     if (!m_pDragImage) return;
-    m_pDragImage->BeginDrag(0, CPoint(8, 8));
+    // Held by the middle of the picture's small icon: 8, 8 at 96 DPI.
+    m_pDragImage->BeginDrag(0, CPoint(SmallIconSize() / 2, SmallIconSize() / 2));
     POINT start = info->ptAction;
     m_listPictures.ClientToScreen(&start);
     CImageList::DragEnter(GetDesktopWindow(), CPoint(start.x, start.y));

@@ -140,12 +140,47 @@ TEST_F(Setup, DriveNodesFollowThePlatformsList)
     EXPECT_STREQ(g_pDriveTable[texts.size()].text, "") << "a record past the last drive";
 }
 
-// The list's texts pass through 256 bytes: a longer folder would be cut, and is
-// not searched.
-TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
+namespace {
+// How much of an image list's image I the figure spans, left to right, in pixels.
+int FigureWidth(HIMAGELIST images, int i)
 {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32}};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, cx, cy, WHITENESS);
+    ImageList_Draw(images, i, dc, 0, 0, ILD_MASK);   // black where the image is not clear
+    GdiFlush();
+    int left = cx, right = -1;
+    for (int at = 0; at < cx * cy; ++at)
+        if ((static_cast<DWORD*>(bits)[at] & 0xFFFFFF) != 0xFFFFFF)
+            left = std::min(left, at % cx), right = std::max(right, at % cx);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return right - left + 1;
+}
+}
+
+// The sizes given for a 96-DPI screen, at the system's (the world's LogPixels):
+// the list's columns, wide enough for its names, and the images of the two trees
+// and the list at the small-icon size, each with its figure across its cell.
+TEST_F(Setup, SizesFollowTheSystemsDpi)
+{
+    struct { int dpi, name, folder, image; } const table[] = {
+        {96, 110, 200, 16}, {120, 138, 250, 20}, {144, 165, 300, 24}, {192, 220, 400, 32}};
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const auto* sizes = std::find_if(std::begin(table), std::end(table),
+                                     [dpi](const auto& row) { return row.dpi == dpi; });
+    ASSERT_NE(sizes, std::end(table)) << dpi << " DPI";
+    WriteBitmap(std::string(kFiles) + "damier\\DAMIER.BMP", 8, 8, RGB(0, 0, 0));
     Resident dlg;
-    HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
+    HWND list = dlg.Item(IDC_PICTURE_LIST);
     std::string columns;   // title, width, format and sub-item of each
     for (int column = 0; column < 3; ++column) {
         char title[32] = "";
@@ -155,7 +190,32 @@ TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
         columns += title + (" " + std::to_string(c.cx) + " " + std::to_string(c.fmt));
         columns += " " + std::to_string(c.iSubItem) + "|";
     }
-    EXPECT_EQ(columns, "Nom 110 0 0|R\xE9pertoire 200 0 1|");
+    EXPECT_EQ(columns, "Nom " + std::to_string(sizes->name) + " 0 0|R\xE9pertoire " +
+                           std::to_string(sizes->folder) + " 0 1|");
+    dlg.OpenFolder({"C:", "mirval-tests", "damier"});
+    RECT label = {LVIR_LABEL};
+    ASSERT_TRUE(ListView_GetItemRect(list, 0, &label, LVIR_LABEL));
+    // The list cuts a name that does not fit its label with its margins.
+    EXPECT_GE(label.right - label.left, ListView_GetStringWidth(list, "DAMIER.BMP") + 12);
+    const HIMAGELIST lists[] = {TreeView_GetImageList(dlg.Item(IDC_CALENDAR_TREE), TVSIL_NORMAL),
+                                TreeView_GetImageList(dlg.Item(IDC_FOLDER_TREE), TVSIL_NORMAL),
+                                ListView_GetImageList(list, LVSIL_SMALL)};
+    for (HIMAGELIST images : lists) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        EXPECT_EQ(std::to_string(cx) + "x" + std::to_string(cy),
+                  std::to_string(sizes->image) + "x" + std::to_string(sizes->image));
+        for (int i = 0; i < ImageList_GetImageCount(images); ++i)
+            EXPECT_GE(FigureWidth(images, i), cx / 2) << "image " << i << " of " << images;
+    }
+}
+
+// The list's texts pass through 256 bytes: a longer folder would be cut, and is
+// not searched.
+TEST_F(Setup, AFolderListsItsPicturesInTheSearchsOrderAndItsFoldersSortedOnce)
+{
+    Resident dlg;
+    HWND tree = dlg.Item(IDC_FOLDER_TREE), list = dlg.Item(IDC_PICTURE_LIST);
     const Path images = {"C:", "mirval-tests", "Images"};
     for (int twice = 0; twice < 2; ++twice) {   // no second set of nodes
         dlg.OpenFolder(images);
