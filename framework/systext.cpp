@@ -8,6 +8,8 @@ struct WideCalls {
     decltype(&RegQueryValueExW) query;
     decltype(&RegSetValueExW) set;
     decltype(&SystemParametersInfoW) parameters;
+    decltype(&GetModuleFileNameW) moduleFile;
+    decltype(&GetShortPathNameW) shortPath;
 };
 
 template <class Function>
@@ -23,6 +25,8 @@ const WideCalls& Wide()
         Entry<decltype(&RegQueryValueExW)>("ADVAPI32.DLL", "RegQueryValueExW"),
         Entry<decltype(&RegSetValueExW)>("ADVAPI32.DLL", "RegSetValueExW"),
         Entry<decltype(&SystemParametersInfoW)>("USER32.DLL", "SystemParametersInfoW"),
+        Entry<decltype(&GetModuleFileNameW)>("KERNEL32.DLL", "GetModuleFileNameW"),
+        Entry<decltype(&GetShortPathNameW)>("KERNEL32.DLL", "GetShortPathNameW"),
     };
     return calls;
 }
@@ -49,6 +53,58 @@ CString AnsiText(const CSystemText& text)
     std::vector<char> ansi(static_cast<size_t>(n));
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), n, nullptr, nullptr);
     return CString(ansi.data(), n - 1);
+}
+
+CSystemText& CSystemText::operator+=(const char* pszAscii)
+{
+    if (!m_chars.empty()) m_chars.pop_back();
+    for (const char* c = pszAscii; *c; ++c) m_chars.push_back(static_cast<WCHAR>(*c));
+    m_chars.push_back(0);
+    return *this;
+}
+
+CSystemText ModulePath(HMODULE hModule)
+{
+    if (const auto moduleFile = Wide().moduleFile) {
+        // Paths of NT reach 32,767 characters.
+        std::vector<WCHAR> path(MAX_PATH);
+        for (;;) {
+            const DWORD n = moduleFile(hModule, path.data(), static_cast<DWORD>(path.size()));
+            if (n == 0) break;
+            if (n < path.size()) return CSystemText(path.data(), path.data() + n);
+            if (path.size() >= 32768) break;
+            path.resize(path.size() * 2);
+        }
+    }
+    char path[MAX_PATH + 1] = "";
+    const DWORD n = GetModuleFileNameA(hModule, path, MAX_PATH);
+    path[n < MAX_PATH ? n : MAX_PATH] = '\0';
+    return SystemText(path);
+}
+
+namespace {
+// The text in the code page, if it writes every character of it.
+bool InCodePage(const CSystemText& text, CString* pAnsi)
+{
+    *pAnsi = AnsiText(text);
+    const CSystemText back = SystemText(*pAnsi);
+    return back.size() == text.size() && std::equal(text.c_str(), text.c_str() + text.size(), back.c_str());
+}
+}
+
+CString AnsiPath(const CSystemText& path)
+{
+    CString ansi;
+    if (InCodePage(path, &ansi)) return ansi;
+    if (const auto shortPath = Wide().shortPath) {
+        const DWORD n = shortPath(path.c_str(), nullptr, 0);
+        std::vector<WCHAR> name(n + 1);
+        const DWORD got = n ? shortPath(path.c_str(), name.data(), n + 1) : 0;
+        CString shortAnsi;
+        if (got > 0 && got <= n && InCodePage(CSystemText(name.data(), name.data() + got), &shortAnsi))
+            return shortAnsi;
+    }
+    return ansi;
 }
 
 void CRegValue::Read(HKEY hKey, const char* pszName)

@@ -17,6 +17,8 @@ public:
         m_chars.push_back(0);
     }
     const WCHAR* c_str() const { return m_chars.empty() ? L"" : m_chars.data(); }
+    // Adds an ASCII text (a file's extension, a page's name) at the end.
+    CSystemText& operator+=(const char* pszAscii);
     size_t size() const { return m_chars.empty() ? 0 : m_chars.size() - 1; }
 
 private:
@@ -28,6 +30,13 @@ bool HasWideCalls();
 // A text of the system's ANSI code page, and back (for the calls that take no other).
 CSystemText SystemText(const char* pszAnsi);
 CString AnsiText(const CSystemText& text);
+
+// The path of the module (the executable's for null) as the system has it.
+CSystemText ModulePath(HMODULE hModule);
+// A path of the system's as the ANSI calls can open it: as it is where the code
+// page writes it, else by the volume's short names, which are ASCII (where the
+// volume has none, as the code page writes it).
+CString AnsiPath(const CSystemText& path);
 
 // A registry value as the system keeps it, absence included, so that it can be
 // written back exactly as it was, whatever its length, type or script.

@@ -1,6 +1,7 @@
 #include "winapp.h"
 #include "dialog.h"
 #include "regkey.h"
+#include "systext.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -8,6 +9,22 @@ CWinApp* g_pApp = nullptr;
 HWND MainWindow()
 {
     return g_pApp && g_pApp->m_pMainWnd ? g_pApp->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+// The executable's path as the system has it, its extension replaced by pszExt.
+CSystemText ProgramFile(const char* pszExt)
+{
+    const CSystemText module = ModulePath(nullptr);
+    const WCHAR* begin = module.c_str();
+    const WCHAR* end = begin + module.size();
+    const WCHAR* dot = end;
+    for (const WCHAR* p = end; p > begin && p[-1] != L'\\'; --p)
+        if (p[-1] == L'.') {
+            dot = p - 1;
+            break;
+        }
+    CSystemText path(begin, dot);
+    return path += pszExt;
 }
 }
 
@@ -29,8 +46,9 @@ CWinApp::CWinApp(const char* pszAppName)
     int dot = base.ReverseFind('.');
     m_strAppName = pszAppName ? CString(pszAppName) : (dot >= 0 ? base.Left(dot) : base);
 
-    int ext = module.ReverseFind('.');
-    m_strHelpFilePath = (ext > slash ? module.Left(ext) : module) + ".HLP";
+    // Found from the program's real path, in whatever script its folders are named
+    // (a user's profile in Cyrillic): WinHelp takes ANSI paths only.
+    m_strHelpFilePath = AnsiPath(ProgramFile(".HLP"));
 }
 
 CWinApp::~CWinApp()
@@ -86,8 +104,9 @@ bool HasWinHelpViewer()
 }
 
 // HTML Help's entry, from the system's own hhctrl.ocx, loaded by its full path at
-// the first request; null where there is none.
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+// the first request (never one from the program's or the working folder); null
+// where there is none. It takes the help file's path in any script.
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 HtmlHelpFunction HtmlHelpEntry()
 {
     static HtmlHelpFunction entry = [] {
@@ -96,7 +115,7 @@ HtmlHelpFunction HtmlHelpEntry()
         if (n == 0 || n >= MAX_PATH) return HtmlHelpFunction();
         lstrcatA(path, "\\hhctrl.ocx");
         HMODULE module = LoadLibraryA(path);
-        FARPROC found = module ? GetProcAddress(module, "HtmlHelpA") : nullptr;
+        FARPROC found = module ? GetProcAddress(module, "HtmlHelpW") : nullptr;
         return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(found));
     }();
     return entry;
@@ -107,12 +126,11 @@ void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     if (!HasWinHelpViewer()) {
         constexpr UINT HH_DISPLAY_TOPIC = 0;
-        const int ext = m_strHelpFilePath.ReverseFind('.');
-        CString chm = (ext >= 0 ? m_strHelpFilePath.Left(ext) : m_strHelpFilePath) + ".CHM";
+        CSystemText chm = ProgramFile(".CHM");
         const char* page = nCmd == HELP_CONTEXT ? HtmlHelpPage(dwData) : nullptr;
-        if (page) chm += CString("::/") + page;
+        if (page) (chm += "::/") += page;
         HtmlHelpFunction htmlHelp = HtmlHelpEntry();
-        if (htmlHelp && htmlHelp(MainWindow(), chm, HH_DISPLAY_TOPIC, 0)) return;
+        if (htmlHelp && htmlHelp(MainWindow(), chm.c_str(), HH_DISPLAY_TOPIC, 0)) return;
     }
     if (!::WinHelpA(MainWindow(), m_strHelpFilePath, nCmd, dwData))
         AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP);

@@ -3,7 +3,8 @@
 # silent install and what it leaves; the next session's start, which runs the
 # Run value and installs today's picture; a second install while Mirval runs;
 # the uninstall as the uninstall entry says, while Mirval runs, and once more;
-# an accented folder with blanks, installed, started at logon and removed; a
+# an accented folder with blanks, installed, started at logon and removed, a
+# file of the user's left there; a folder in Cyrillic and the help from there; a
 # folder that cannot be written. A French page of the setup program is shot for
 # the README on the way.
 #   install.sh MIRVAL.EXE SETUP.EXE
@@ -119,8 +120,68 @@ check "then the uninstall removes nothing and ends with 3" "3|$all|\"$accents\\M
     "$?|$(installed "$accents")|$(reg_get "$entry" DisplayName)"
 kill -CONT $held
 rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
+echo "mes notes" >"$(winepath -u "$accents\\NOTES.TXT")"   # the user's own
 uninstall
-check "and the uninstall removes what is left" "|0|<missing>" "$(installed "$accents")"
+check "and the uninstall removes what is left, but not the user's file nor its folder" \
+    "|1|<missing>|mes notes" "$(installed "$accents")|$(cat "$(winepath -u "$accents\\NOTES.TXT")")"
+
+# A folder that the code page cannot name, as a profile in Cyrillic: the program
+# starts from there and installs today's picture, and its help opens by that
+# path: WinHelp (Windows XP) through the folder's short name, HTML Help (Windows
+# 10) through the path itself. A hhctrl.ocx of the test's own, beside the
+# program and in the working folder, is never loaded: Wine told to prefer such
+# a DLL, as Windows finds one there first.
+cyrillic='C:\Программы\Mirval'
+timeout 120 wine "$2" /S "/D=$cyrillic" </dev/null >/dev/null 2>&1
+check "the setup program installs into a folder in Cyrillic" "${all%|*}" \
+    "$(installed "$cyrillic" | cut -d'|' -f1)"
+work=$(winepath -u 'C:\travail') mark=$(winepath -u 'C:\planted-hhctrl-loaded')
+mkdir -p "$work" && cp "$PLANTED_OCX" "$work/" && cp "$PLANTED_OCX" "$(winepath -u "$cyrillic")/"
+rm -f "$mark"
+# The help files HTML Help was asked for in trace $1, one a line, written back
+# from the trace's escapes.
+html_asked() {
+    sed -n 's/.*htmlhelp:HtmlHelpW.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' "$1" | python3 -c '
+import re, sys
+for line in sys.stdin:
+    print(re.sub(r"\\(\\|[0-9a-f]{4})", lambda m: "\\" if m[1] == "\\" else chr(int(m[1], 16)),
+                 line.rstrip("\n")))' | awk '!seen[$0]++' | paste -sd'|'
+}
+cd "$work" || exit 1
+for windows in winxp win10; do
+    log=$inst/help-$windows.log
+    reg_set 'HKCU\Software\Wine\AppDefaults\MIRVAL.EXE' Version $windows
+    reg_set "$desktop" Wallpaper ""
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;hhctrl.ocx=n,b" WINEDEBUG=+winhelp,+htmlhelp \
+        mirval_start "$(winepath -u "$cyrillic")/MIRVAL.EXE" "$log"
+    check "started from there, it installs today's picture ($windows)" "$picture" \
+        "$(reg_get "$desktop" Wallpaper)"
+    tray_menu last                    # "&Aide"
+    sleep 2
+    locate close 'Aide de Mirval'     # out of the way of the dialog's click
+    show_dialog
+    xdotool key F1
+    sleep 2
+    if [ $windows = winxp ]; then
+        check "WinHelp reads the help and opens the setup dialog's topic" "yes|yes" "$(
+            grep -a -q HLPFILE_AddPage "$log" && echo yes)|$(
+            grep -a -q 'HLPFILE_PageByMap.*\[20066\]' "$log" && echo yes)"
+        grep -a -i -m2 'mirval\.hlp' "$log"   # the path as WinHelp was given it
+    else
+        check "HTML Help is asked for the contents and the topic by the path itself" \
+            "$cyrillic\\MIRVAL.CHM|$cyrillic\\MIRVAL.CHM::/setup.html" "$(html_asked "$log")"
+    fi
+    locate close 'Aide de Mirval'
+    mirval_quit
+    pkill -f winhlp32.exe
+done
+cd - >/dev/null || exit 1
+check "the hhctrl.ocx beside the program and in the working folder is never loaded" no \
+    "$([ -e "$mark" ] && echo yes || echo no)"
+rm "$(winepath -u "$cyrillic")/hhctrl.ocx"
+timeout 120 wine "$(winepath -u "$cyrillic")/uninstall.exe" /S </dev/null >/dev/null 2>&1
+for _ in $(seq 100); do wine reg query "$entry" >/dev/null 2>&1 || break; sleep 0.1; done
+check "and the uninstall removes it from there" "|0|<missing>" "$(installed "$cyrillic")"
 
 # D: is a drive nobody may write to, as a CD-ROM's disc (here Linux's /sys).
 ln -sfn /sys "$WINEPREFIX/dosdevices/d:"
