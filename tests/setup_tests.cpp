@@ -144,22 +144,16 @@ namespace {
 // How much of an image list's image I the figure spans, left to right, in pixels.
 int FigureWidth(HIMAGELIST images, int i)
 {
-    int cx = 0, cy = 0;
+    int cx = 0, cy = 0, left = INT_MAX, right = -1;
     ImageList_GetIconSize(images, &cx, &cy);
     HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32}};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    HGDIOBJ old = SelectObject(dc, CreateBitmap(cx, cy, 1, 1, nullptr));
     PatBlt(dc, 0, 0, cx, cy, WHITENESS);
     ImageList_Draw(images, i, dc, 0, 0, ILD_MASK);   // black where the image is not clear
-    GdiFlush();
-    int left = cx, right = -1;
-    for (int at = 0; at < cx * cy; ++at)
-        if ((static_cast<DWORD*>(bits)[at] & 0xFFFFFF) != 0xFFFFFF)
-            left = std::min(left, at % cx), right = std::max(right, at % cx);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    for (int x = 0; x < cx; ++x)
+        for (int y = 0; y < cy; ++y)
+            if (GetPixel(dc, x, y) == 0) left = std::min(left, x), right = std::max(right, x);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
     return right - left + 1;
 }

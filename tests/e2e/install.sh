@@ -125,64 +125,6 @@ uninstall
 check "and the uninstall removes what is left, but not the user's file nor its folder" \
     "|1|<missing>|mes notes" "$(installed "$accents")|$(cat "$(winepath -u "$accents\\NOTES.TXT")")"
 
-# A folder that the code page cannot name, as a profile in Cyrillic: the program
-# starts from there and installs today's picture, and its help opens by that
-# path: WinHelp (Windows XP) through the folder's short name, HTML Help (Windows
-# 10) through the path itself. A hhctrl.ocx of the test's own, beside the
-# program and in the working folder, is never loaded: Wine told to prefer such
-# a DLL, as Windows finds one there first.
-cyrillic='C:\Программы\Mirval'
-timeout 120 wine "$2" /S "/D=$cyrillic" </dev/null >/dev/null 2>&1
-check "the setup program installs into a folder in Cyrillic" "${all%|*}" \
-    "$(installed "$cyrillic" | cut -d'|' -f1)"
-work=$(winepath -u 'C:\travail') mark=$(winepath -u 'C:\planted-hhctrl-loaded')
-mkdir -p "$work" && cp "$PLANTED_OCX" "$work/" && cp "$PLANTED_OCX" "$(winepath -u "$cyrillic")/"
-rm -f "$mark"
-# The help files HTML Help was asked for in trace $1, one a line, written back
-# from the trace's escapes.
-html_asked() {
-    sed -n 's/.*htmlhelp:HtmlHelpW.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' "$1" | python3 -c '
-import re, sys
-for line in sys.stdin:
-    print(re.sub(r"\\(\\|[0-9a-f]{4})", lambda m: "\\" if m[1] == "\\" else chr(int(m[1], 16)),
-                 line.rstrip("\n")))' | awk '!seen[$0]++' | paste -sd'|'
-}
-cd "$work" || exit 1
-for windows in winxp win10; do
-    log=$inst/help-$windows.log
-    reg_set 'HKCU\Software\Wine\AppDefaults\MIRVAL.EXE' Version $windows
-    reg_set "$desktop" Wallpaper ""
-    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;hhctrl.ocx=n,b" WINEDEBUG=+winhelp,+htmlhelp \
-        mirval_start "$(winepath -u "$cyrillic")/MIRVAL.EXE" "$log"
-    check "started from there, it installs today's picture ($windows)" "$picture" \
-        "$(reg_get "$desktop" Wallpaper)"
-    tray_menu last                    # "&Aide"
-    sleep 2
-    locate close 'Aide de Mirval'     # out of the way of the dialog's click
-    show_dialog
-    xdotool key F1
-    sleep 2
-    if [ $windows = winxp ]; then
-        check "WinHelp reads the help and opens the setup dialog's topic" "yes|yes" "$(
-            grep -a -q HLPFILE_AddPage "$log" && echo yes)|$(
-            grep -a -q 'HLPFILE_PageByMap.*\[20066\]' "$log" && echo yes)"
-        grep -a -i -m2 'mirval\.hlp' "$log"   # the path as WinHelp was given it
-    else
-        check "HTML Help is asked for the contents and the topic by the path itself" \
-            "$cyrillic\\MIRVAL.CHM|$cyrillic\\MIRVAL.CHM::/setup.html" "$(html_asked "$log")"
-    fi
-    locate close 'Aide de Mirval'
-    mirval_quit
-    pkill -f winhlp32.exe
-done
-cd - >/dev/null || exit 1
-check "the hhctrl.ocx beside the program and in the working folder is never loaded" no \
-    "$([ -e "$mark" ] && echo yes || echo no)"
-rm "$(winepath -u "$cyrillic")/hhctrl.ocx"
-timeout 120 wine "$(winepath -u "$cyrillic")/uninstall.exe" /S </dev/null >/dev/null 2>&1
-for _ in $(seq 100); do wine reg query "$entry" >/dev/null 2>&1 || break; sleep 0.1; done
-check "and the uninstall removes it from there" "|0|<missing>" "$(installed "$cyrillic")"
-
 # D: is a drive nobody may write to, as a CD-ROM's disc (here Linux's /sys).
 ln -sfn /sys "$WINEPREFIX/dosdevices/d:"
 start "$setup /S /D=D:\\Mirval"
@@ -205,5 +147,52 @@ click control "$setup_caption" 2                      # "Annuler"
 click control "$setup_caption" 6                      # "Oui" in the box that asks
 wait $!
 check "a setup program left on its pages installs nothing" "|0|<missing>" "$(installed "$default")"
+# A folder that the code page cannot name, as a profile in Cyrillic: from there
+# the program installs today's picture and opens its help, WinHelp (Windows XP)
+# by the folder's short name, HTML Help (10) by the path itself, never loading
+# the hhctrl.ocx planted beside it and in the working folder (Wine told to
+# prefer such a DLL, as Windows does).
+cyrillic='C:\Программы\Mirval'
+timeout 120 wine "$2" /S "/D=$cyrillic" </dev/null >/dev/null 2>&1
+check "the setup program installs into a folder in Cyrillic" "${all%|*}" \
+    "$(installed "$cyrillic" | cut -d'|' -f1)"
+work=$(winepath -u 'C:\travail') mark=$(winepath -u 'C:\planted-hhctrl-loaded')
+mkdir -p "$work" && cp "$PLANTED_OCX" "$work/" && cp "$PLANTED_OCX" "$(winepath -u "$cyrillic")/"
+rm -f "$mark"
+# The folder as Wine's trace writes it: backslashes doubled, other characters
+# than ASCII as four hexadecimal digits after a backslash.
+traced='C:\\'$(printf 'Программы' | iconv -t UTF-16BE | od -An -tx1 -v | tr -d ' \n' |
+    sed 's/..../\\&/g')'\\Mirval'
+cd "$work" || exit 1
+for windows in winxp win10; do
+    log=$inst/help-$windows.log
+    reg_set 'HKCU\Software\Wine\AppDefaults\MIRVAL.EXE' Version $windows
+    reg_set "$desktop" Wallpaper ""
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;hhctrl.ocx=n,b" WINEDEBUG=+winhelp,+htmlhelp \
+        mirval_start "$(winepath -u "$cyrillic")/MIRVAL.EXE" "$log"
+    check "started from there, it installs today's picture ($windows)" "$picture" \
+        "$(reg_get "$desktop" Wallpaper)"
+    tray_menu last                    # "&Aide"
+    sleep 2
+    locate close 'Aide de Mirval'     # out of the way of the dialog's click
+    show_dialog
+    xdotool key F1
+    sleep 2
+    if [ $windows = winxp ]; then
+        check "WinHelp reads the help and opens the setup dialog's topic" "yes|yes" "$(
+            grep -a -q HLPFILE_AddPage "$log" && echo yes)|$(
+            grep -a -q 'HLPFILE_PageByMap.*\[20066\]' "$log" && echo yes)"
+    else
+        check "HTML Help is asked for the contents and the topic by the path itself" \
+            "$traced\\\\MIRVAL.CHM|$traced\\\\MIRVAL.CHM::/setup.html" "$(grep -a 'HtmlHelpW' "$log" |
+            sed -n 's/.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' | awk '!seen[$0]++' | paste -sd'|')"
+    fi
+    locate close 'Aide de Mirval'
+    mirval_quit
+    pkill -f winhlp32.exe
+done
+cd - >/dev/null || exit 1
+check "the hhctrl.ocx beside the program and in the working folder is never loaded" no \
+    "$([ -e "$mark" ] && echo yes || echo no)"
 check "the other program's dialog was never sent a command" "" "$(cat "$inst/decoy.txt" 2>/dev/null)"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
