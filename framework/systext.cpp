@@ -88,21 +88,20 @@ bool InCodePage(const CSystemText& text, CString* pAnsi)
 {
     *pAnsi = AnsiText(text);
     const CSystemText back = SystemText(*pAnsi);
-    return back.size() == text.size() && std::equal(text.c_str(), text.c_str() + text.size(), back.c_str());
+    return back.size() == text.size() &&
+           std::equal(text.c_str(), text.c_str() + text.size(), back.c_str());
 }
 }
 
 CString AnsiPath(const CSystemText& path)
 {
-    CString ansi;
+    CString ansi, shortAnsi;
     if (InCodePage(path, &ansi)) return ansi;
     if (const auto shortPath = Wide().shortPath) {
-        const DWORD n = shortPath(path.c_str(), nullptr, 0);
-        std::vector<WCHAR> name(n + 1);
-        const DWORD got = n ? shortPath(path.c_str(), name.data(), n + 1) : 0;
-        CString shortAnsi;
-        if (got > 0 && got <= n && InCodePage(CSystemText(name.data(), name.data() + got), &shortAnsi))
-            return shortAnsi;
+        std::vector<WCHAR> name(shortPath(path.c_str(), nullptr, 0) + 1);
+        const DWORD n = shortPath(path.c_str(), name.data(), static_cast<DWORD>(name.size()));
+        const CSystemText shortName(name.data(), name.data() + (n < name.size() ? n : 0));
+        if (n > 0 && n < name.size() && InCodePage(shortName, &shortAnsi)) return shortAnsi;
     }
     return ansi;
 }

@@ -123,7 +123,8 @@ rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
 echo "mes notes" >"$(winepath -u "$accents\\NOTES.TXT")"   # the user's own
 uninstall
 check "and the uninstall removes what is left, but not the user's file nor its folder" \
-    "|1|<missing>|mes notes" "$(installed "$accents")|$(cat "$(winepath -u "$accents\\NOTES.TXT")")"
+    "|1|<missing>|mes notes" \
+    "$(installed "$accents")|$(cat "$(winepath -u "$accents\\NOTES.TXT")")"
 
 # D: is a drive nobody may write to, as a CD-ROM's disc (here Linux's /sys).
 ln -sfn /sys "$WINEPREFIX/dosdevices/d:"
@@ -184,8 +185,9 @@ for windows in winxp win10; do
             grep -a -q 'HLPFILE_PageByMap.*\[20066\]' "$log" && echo yes)"
     else
         check "HTML Help is asked for the contents and the topic by the path itself" \
-            "$traced\\\\MIRVAL.CHM|$traced\\\\MIRVAL.CHM::/setup.html" "$(grep -a 'HtmlHelpW' "$log" |
-            sed -n 's/.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' | awk '!seen[$0]++' | paste -sd'|')"
+            "$traced\\\\MIRVAL.CHM|$traced\\\\MIRVAL.CHM::/setup.html" "$(
+            sed -n 's/.*HtmlHelpW.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' "$log" |
+            awk '!seen[$0]++' | paste -sd'|')"
     fi
     locate close 'Aide de Mirval'
     mirval_quit

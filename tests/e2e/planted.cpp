@@ -5,7 +5,7 @@
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        CloseHandle(CreateFileA("C:\\planted-hhctrl-loaded", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                0, nullptr));
+        CloseHandle(CreateFileA("C:\\planted-hhctrl-loaded", GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
     return TRUE;
 }
