@@ -178,7 +178,7 @@ for windows in winxp win10; do
     locate close 'Aide de Mirval'     # out of the way of the dialog's click
     show_dialog
     xdotool key F1
-    sleep 2
+    for _ in $(seq 50); do grep -a -q -E 'PageByMap.*\[20066\]|setup\.html' "$log" && break; sleep 0.1; done
     if [ $windows = winxp ]; then
         check "WinHelp reads the help and opens the setup dialog's topic" "yes|yes" "$(
             grep -a -q HLPFILE_AddPage "$log" && echo yes)|$(
