@@ -58,13 +58,6 @@ class Canvas:
                 if ch == '#':
                     self.set(x0 + dx, y0 + dy, c)
 
-    def scaled(self, k):
-        out = Canvas(self.w * k, self.h * k)
-        for y in range(out.h):
-            for x in range(out.w):
-                out.px[y][x] = self.px[y // k][x // k]
-        return out
-
 
 def rows4(canvas):
     """4-bit pixel rows, bottom-up, each padded to 4 bytes; clear pixels are 0."""
