@@ -52,12 +52,6 @@ class Canvas:
                 if 0.62 <= d <= 1.08:
                     self.set(x, y, c)
 
-    def glyph(self, rows, x0, y0, c):
-        for dy, row in enumerate(rows):
-            for dx, ch in enumerate(row):
-                if ch == '#':
-                    self.set(x0 + dx, y0 + dy, c)
-
 
 def rows4(canvas):
     """4-bit pixel rows, bottom-up, each padded to 4 bytes; clear pixels are 0."""
