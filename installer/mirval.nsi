@@ -3,6 +3,9 @@
 ; makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DBUILD=<folder of MIRVAL.EXE>
 ;          -DICON=<program icon> -DOUTFILE=<setup.exe>
 Unicode true
+!ifdef TARGET   ; amd64-unicode for the tests' 64-bit build
+Target ${TARGET}
+!endif
 RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
