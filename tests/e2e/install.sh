@@ -112,6 +112,10 @@ session
 check "the Run value starts Mirval there" yes "$(pgrep -af '\\MIRVAL\.EXE$' | grep -qF "$accents" && echo yes)"
 # A Mirval that cannot be ended (stopped here) holds its program: Wine, like
 # Windows, refuses to delete a running program's file.
+# Stopped once resident (its icon up, its blink over), not in the middle of its
+# start, when the taskbar may be waiting on its window.
+for _ in $(seq 100); do locate tips | grep -qx Mirval && break; sleep 0.1; done
+sleep 1
 held=$(pgrep -f '\\MIRVAL\.EXE$')
 kill -STOP $held
 cp "$(winepath -u "$accents\\uninstall.exe")" "$inst/held.exe"
