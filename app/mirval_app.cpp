@@ -7,11 +7,8 @@
 CMirvalApp theApp;
 
 namespace {
-// Held by every Mirval for its whole run: a start that finds it held is a second one.
-const char RUNNING_MUTEX[] = "Tarvex Software MIRVAL running";
-
-// Shows the running Mirval's setup dialog, or the box it has open, waiting a
-// moment for one that is still starting.
+// Shows the running Mirval's setup dialog, or the box it has open, waiting up
+// to ten seconds for one that is still starting (its mutex made, no mark yet).
 void ShowRunningMirval()
 {
     HWND resident = nullptr;

@@ -10,6 +10,7 @@
 
 CString g_selectedPicture;
 
+const char RUNNING_MUTEX[] = "Tarvex Software MIRVAL running";
 const char RESIDENT_MARK[] = "Tarvex Software MIRVAL resident";
 
 HWND FindResidentMirval()

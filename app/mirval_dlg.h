@@ -11,9 +11,13 @@ constexpr UINT ID_TRAY_SETUP = 32772;
 constexpr UINT ID_TRAY_ABOUT = 32775;
 constexpr UINT ID_TRAY_HELP = 32776;
 
-// A window property that only Mirval's resident window has: how a second start
-// and the setup program find the running Mirval, whose caption, class and
-// controls other programs' windows may share.
+// A Mirval runs while this mutex exists: each one holds it for its whole run,
+// so a start that finds it is a second one.
+extern const char RUNNING_MUTEX[];
+// A window property that only Mirval's resident window has, from the end of its
+// start on: how a second start and the setup program find the running Mirval,
+// whose caption, class and controls other programs' windows may share. The
+// setup program asks the mutex and the mark as a second start does.
 extern const char RESIDENT_MARK[];
 // The window of the Mirval that is running resident, or null.
 HWND FindResidentMirval();

@@ -81,30 +81,51 @@ LangString RemoveSchedule ${LANG_ENGLISH} "Also remove your wallpaper schedule (
 LangString RemoveSchedule ${LANG_FRENCH} "Supprimer aussi votre calendrier (les images choisies pour les jours et les mois) ?"
 
 ; Ends every running Mirval as its own "&Quitter" does, through its window, and
-; waits until its process is gone so that its files can be replaced. Its window
-; is the dialog that carries the property only Mirval sets (the program's own
-; test, RESIDENT_MARK): another program's dialog may have the same class,
-; controls and command numbers.
+; waits until its process is gone so that its files can be replaced. A Mirval
+; runs while its mutex exists; its window is the dialog that carries the
+; property only Mirval sets (another program's dialog may have the same class,
+; controls and command numbers), from the end of its start on. The program's
+; own second start asks the same two things.
+!define RUNNING_MUTEX "Tarvex Software MIRVAL running"
 !define RESIDENT_MARK "Tarvex Software MIRVAL resident"
 !macro QUIT_MIRVAL un
-Function ${un}QuitMirval
-    StrCpy $R1 0
+; $R0: the first marked window after $R1 (0: from the top), or 0.
+Function ${un}NextMarkedWindow
     ${Do}
         FindWindow $R0 "#32770" "" "" $R1
         ${IfThen} $R0 = 0 ${|} ${ExitDo} ${|}
         StrCpy $R1 $R0
         System::Call 'user32::GetPropW(p R0, w "${RESIDENT_MARK}") p .R2'
-        ${If} $R2 P<> 0
-            System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R5)'
-            System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R5) p .R6'
-            SendMessage $R0 ${WM_COMMAND} ${ID_TRAY_QUIT} 0 /TIMEOUT=5000
-            System::Call 'kernel32::WaitForSingleObject(p R6, i 10000)'
-            System::Call 'kernel32::CloseHandle(p R6)'
-            StrCpy $EndedOne 1
-            ; Search again from the top, past a window that would not end.
-            IsWindow $R0 +2
-                StrCpy $R1 0
-        ${EndIf}
+        ${IfThen} $R2 P<> 0 ${|} ${ExitDo} ${|}
+    ${Loop}
+FunctionEnd
+
+Function ${un}QuitMirval
+    ; One that is still starting (as when an upgrade has just started it again)
+    ; is waited for, ten seconds at most, as a second start waits.
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .R3'
+    ${If} $R3 P<> 0
+        System::Call 'kernel32::CloseHandle(p R3)'
+        ${For} $R4 1 100
+            StrCpy $R1 0
+            Call ${un}NextMarkedWindow
+            ${IfThen} $R0 <> 0 ${|} ${ExitFor} ${|}
+            Sleep 100
+        ${Next}
+    ${EndIf}
+    StrCpy $R1 0
+    ${Do}
+        Call ${un}NextMarkedWindow
+        ${IfThen} $R0 = 0 ${|} ${ExitDo} ${|}
+        System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R5)'
+        System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R5) p .R6'
+        SendMessage $R0 ${WM_COMMAND} ${ID_TRAY_QUIT} 0 /TIMEOUT=5000
+        System::Call 'kernel32::WaitForSingleObject(p R6, i 10000)'
+        System::Call 'kernel32::CloseHandle(p R6)'
+        StrCpy $EndedOne 1
+        ; Search again from the top, past a window that would not end.
+        IsWindow $R0 +2
+            StrCpy $R1 0
     ${Loop}
 FunctionEnd
 !macroend

@@ -85,17 +85,33 @@ check "which installs today's picture" "$picture" "$(reg_get "$desktop" Wallpape
 
 echo garbage >"$(winepath -u "$default\\MIRVAL.HLP")"
 reg_set 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi 'C:\Images\LUNDI.BMP'
+cp "$(winepath -u "$default\\uninstall.exe")" "$inst/again.exe"
 start "$setup /S"
 for _ in $(seq 50); do [ -n "$(running)" ] && break; sleep 0.1; done
+upgraded=$(running) replaced=$(cmp -s "$exe_dir/MIRVAL.HLP" "$(winepath -u "$default\\MIRVAL.HLP")" && echo yes)
+# The uninstall at once, while the Mirval that the upgrade started is still
+# starting: held (stopped) between its mutex and its window's mark, as a busy
+# logon would hold it, until the uninstall has had time to look.
+for _ in $(seq 100); do
+    kill -STOP $upgraded
+    caught=$(locate mirval)
+    [ "$caught" = starting ] && break
+    kill -CONT $upgraded
+    sleep 0.02
+done
+start "$(winepath -w "$inst/again.exe") /S _?=$default" &
+sleep 2
+kill -CONT $upgraded
+wait $!
+removed=$?
+check "the Mirval that the upgrade starts is caught in its start" starting "$caught"
 check "a second install ends the running Mirval and starts it again" "|1" \
-    "$(running | grep -o "$first")|$(running | wc -w)"
-check "with its files replaced" "$all|\"$default\\MIRVAL.EXE\"" "$(installed "$default")"
+    "$(grep -o "$first" <<<"$upgraded")|$(wc -w <<<"$upgraded")"
+check "with its files replaced" yes "$replaced"
 check "and the schedule kept" 'C:\Images\LUNDI.BMP' \
     "$(reg_get 'HKCU\Software\Tarvex Software\MIRVAL\Semaine' Lundi)"
-
-cp "$(winepath -u "$default\\uninstall.exe")" "$inst/again.exe"
-uninstall
-check "the uninstall ends Mirval, removes its files, folder, shortcut and entry" "||0|<missing>|no|no" \
+check "the uninstall at once after it ends with 0" 0 "$removed"
+check "and ends Mirval, removes its files, folder, shortcut and entry" "||0|<missing>|no|no" \
     "$(running)|$(installed "$default")|$([ -e "$shortcut" ] && echo yes || echo no)|$(
     wine reg query "$entry" >/dev/null 2>&1 && echo yes || echo no)"
 check "but keeps the schedule and the wallpaper" "$picture|$picture" \

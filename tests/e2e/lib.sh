@@ -51,7 +51,9 @@ control() { click control "$caption" "$@"; }
 window_state() {   # window_state [EXPECTED]
     local state
     for _ in $(seq 50); do
-        case $(xwininfo -id "${MIRVAL_WINDOW:-0}" 2>/dev/null | sed -n 's/.*Map State: *//p') in
+        # (xwininfo without a window waits for one to be clicked)
+        case $([ -n "${MIRVAL_WINDOW:-}" ] && xwininfo -id "$MIRVAL_WINDOW" 2>/dev/null |
+            sed -n 's/.*Map State: *//p') in
             IsViewable) state=shown ;;
             "") state=gone ;;
             *) state=hidden ;;

@@ -10,6 +10,8 @@
 //   locate tips                      the texts of the taskbar's tooltips, one a line
 //   locate run COMMANDLINE           runs it as the shell does, and gives its exit code
 //   locate close CAPTION             closes the window whose caption begins so
+//   locate mirval                    "none", "starting" (its mutex, no marked window
+//                                    yet) or "resident"
 //   locate decoy FILE                runs another program's dialog that has the
 //                                    controls 1000, 1001 and 1004, and notes in FILE
 //                                    every command it is sent
@@ -136,6 +138,14 @@ int main(int argc, char** argv)
     const char* what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "tips")) return Tips();
     if (!strcmp(what, "decoy") && argc == 3) return Decoy(argv[2]);
+    if (!strcmp(what, "mirval")) {
+        HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "Tarvex Software MIRVAL running");
+        HWND w = nullptr;
+        while ((w = FindWindowExA(nullptr, w, "#32770", nullptr)) &&
+               !GetPropA(w, "Tarvex Software MIRVAL resident")) {}
+        printf("%s\n", w ? "resident" : running ? "starting" : "none");
+        return 0;
+    }
     if (!strcmp(what, "text") && argc == 4) {
         char text[1024] = "";
         const int id = atoi(argv[3]);

@@ -1,8 +1,8 @@
 #!/bin/bash
 # One Mirval at a time, and the end of a session. A second start while Mirval
-# runs installs today's picture, shows the running one's dialog and ends; another
-# program's dialog with our controls' numbers is running all along and is never
-# sent a command. The first start is traced: critical errors fail before any
+# runs, or while it is still starting, installs today's picture, shows the
+# running one's dialog and ends; another program's dialog with our controls'
+# numbers is running all along and is never sent a command. The first start is traced: critical errors fail before any
 # drive is asked for its label, and each image list is destroyed once. Then
 # "Terminer !" is open: the icon and a second start bring no dialog, and the end
 # of the session gives the desktop its own wallpaper back.
@@ -42,6 +42,32 @@ destroyed=$(grep -a -i 'Call comctl32.ImageList_Destroy' "$trace" | sed 's/.*(\(
 check "the folders' and calendar's image lists destroyed once each, and the list's by the list" \
     "2|0|0" "$(echo "$destroyed" | grep -c .)|$(echo "$destroyed" | sort | uniq -d | grep -c .)|$(
     grep -a -i 'Ret  comctl32.ImageList_Destroy' "$trace" | grep -vc 'retval=00000001')"
+
+# A second start while the first is still starting, as the Start menu's entry
+# clicked during the logon's start: the first is held (stopped) between its
+# mutex and its window's mark until the second has had time to look (its
+# wallpaper call gives up on the stopped one's windows after 2 s each).
+wine "$exe" >/dev/null 2>&1 &
+MIRVAL_PID=$!
+for _ in $(seq 100); do
+    first=$(pgrep -xf "$exe")
+    [ -n "$first" ] && kill -STOP $first && caught=$(locate mirval) && [ "$caught" = starting ] && break
+    [ -n "$first" ] && kill -CONT $first
+    sleep 0.02
+done
+timeout 60 wine "$exe" </dev/null >/dev/null 2>&1 &
+sleep 6
+kill -CONT $first
+wait $!
+check "a second start during the first one's start waits for it, and ends" "starting|0" "$caught|$?"
+for _ in $(seq 50); do
+    MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1)
+    [ -n "$MIRVAL_WINDOW" ] && break
+    sleep 0.1
+done
+check "having shown the first one's dialog, and one Mirval is left" "shown|1" \
+    "$(window_state shown)|$(mirvals)"
+mirval_quit
 
 reg_set "$desktop" TileWallpaper 0
 reg_set "$desktop" WallpaperStyle 10
