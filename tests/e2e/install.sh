@@ -92,19 +92,13 @@ upgraded=$(running) replaced=$(cmp -s "$exe_dir/MIRVAL.HLP" "$(winepath -u "$def
 # The uninstall at once, while the Mirval that the upgrade started is still
 # starting: held (stopped) between its mutex and its window's mark, as a busy
 # logon would hold it, until the uninstall has had time to look.
-for _ in $(seq 100); do
-    kill -STOP $upgraded
-    caught=$(locate mirval)
-    [ "$caught" = starting ] && break
-    kill -CONT $upgraded
-    sleep 0.02
-done
+hold_starting -f '\\MIRVAL\.EXE$'
 start "$(winepath -w "$inst/again.exe") /S _?=$default" &
 sleep 2
-kill -CONT $upgraded
+kill -CONT $HELD
 wait $!
 removed=$?
-check "the Mirval that the upgrade starts is caught in its start" starting "$caught"
+check "the Mirval that the upgrade starts is caught in its start" starting "$CAUGHT"
 check "a second install ends the running Mirval and starts it again" "|1" \
     "$(grep -o "$first" <<<"$upgraded")|$(wc -w <<<"$upgraded")"
 check "with its files replaced" yes "$replaced"

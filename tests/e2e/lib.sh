@@ -79,6 +79,22 @@ mirval_start() {   # mirval_start EXE [LOG]
     echo "MIRVAL.EXE did not come up resident"
     exit 1
 }
+# Holds (stops) the Mirval that pgrep finds by its ARGS once it is starting (its
+# mutex made, its window not yet marked), as a busy logon would hold it; HELD is
+# then its process and CAUGHT "starting". A Wine process stopped early in its
+# own start may hold up another's: each look is given two seconds.
+hold_starting() {   # hold_starting PGREP-ARGS...
+    for _ in $(seq 100); do
+        HELD=$(pgrep "$@")
+        if [ -n "$HELD" ]; then
+            kill -STOP $HELD
+            CAUGHT=$(timeout 2 wine "$LOCATE" mirval 2>/dev/null | tr -d '\r')
+            [ "$CAUGHT" = starting ] && return
+            kill -CONT $HELD
+        fi
+        sleep 0.02
+    done
+}
 show_dialog() {   # from the tray, then a click in it so that it has the keyboard
     click tray
     window_state shown >/dev/null

@@ -50,18 +50,13 @@ check "the folders' and calendar's image lists destroyed once each, and the list
 # broadcast would wait on the stopped one's windows.
 wine "$exe" >/dev/null 2>&1 &
 MIRVAL_PID=$!
-for _ in $(seq 100); do
-    first=$(pgrep -xf "$exe")
-    [ -n "$first" ] && kill -STOP $first && caught=$(locate mirval) && [ "$caught" = starting ] && break
-    [ -n "$first" ] && kill -CONT $first
-    sleep 0.02
-done
+hold_starting -xf "$exe"
 wine reg delete "$schedule" /f >/dev/null 2>&1
 timeout 60 wine "$exe" </dev/null >/dev/null 2>&1 &
 sleep 3
-kill -CONT $first
+kill -CONT $HELD
 wait $!
-check "a second start during the first one's start waits for it, and ends" "starting|0" "$caught|$?"
+check "a second start during the first one's start waits for it, and ends" "starting|0" "$CAUGHT|$?"
 # Once the first is resident its blink is over: the dialog is shown only if the
 # second start showed it.
 for _ in $(seq 50); do
