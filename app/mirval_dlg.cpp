@@ -33,6 +33,17 @@ const UINT kCalendarIcons[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134,
                                163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
 const UINT kFolderIcons[] = {IDI_FOLDER, IDI_HARD_DISK, IDI_CDROM, IDI_FLOPPY};
 
+// Milliseconds to the next look at the date: just after the coming local
+// midnight, and at least once a minute, since a timer that fell due while the
+// PC slept may never come, nor the message that it woke.
+UINT NextDateCheck()
+{
+    struct tm now;
+    CTime::GetCurrentTime().GetLocalTm(&now);
+    const int toMidnight = 24 * 3600 - (now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec);
+    return static_cast<UINT>((toMidnight < 59 ? toMidnight : 59) + 1) * 1000;
+}
+
 // The calendar's icons are drawn up to 24 pixels: their 32-pixel images are clear.
 const int kCalendarDrawnUpTo = 24;
 
@@ -83,6 +94,10 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     // A drag that loses the mouse ends there.
     OnMessage<WM_CAPTURECHANGED, &CMirvalDlg::OnCaptureChanged>(),
     OnMessage<WM_ENDSESSION, &CMirvalDlg::OnEndSession>(),
+    // The day may have changed: the clock or the time zone was set, the PC woke.
+    OnMessage<WM_TIMECHANGE, &CMirvalDlg::OnTimeOrSettingChange>(),
+    OnMessage<WM_SETTINGCHANGE, &CMirvalDlg::OnTimeOrSettingChange>(),
+    OnMessage<WM_POWERBROADCAST, &CMirvalDlg::OnPowerBroadcast>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -125,20 +140,7 @@ BOOL CMirvalDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    struct tm now;
-    CTime::GetCurrentTime().GetLocalTm(&now);
-    CString part;
-    m_strCaption.LoadString(IDS_TITLE);
-    m_strCaption += "       ";
-    part.LoadString(IDS_SUNDAY + now.tm_wday);
-    m_strCaption += part;
-    part.Format("%d", now.tm_mday);
-    m_strCaption += part;
-    part.LoadString(IDS_JANUARY + now.tm_mon);
-    m_strCaption += part;
-    part.Format("%d", now.tm_year + 1900);
-    m_strCaption += part;
-    SetWindowText(m_strCaption);
+    ShowDateInCaption();
 
     if (g_everyDayActive == 1) m_btnEveryDay.SetCheck(BST_CHECKED);
     m_btnCentre.SetCheck(BST_CHECKED);
@@ -191,7 +193,36 @@ BOOL CMirvalDlg::OnInitDialog()
     FillCalendarTree();
 
     SetTimer(TIMER_HIDE, 1, nullptr);
+    SetTimer(TIMER_DATE, NextDateCheck(), nullptr);
     return TRUE;
+}
+
+void CMirvalDlg::ShowDateInCaption()
+{
+    struct tm now;
+    CTime::GetCurrentTime().GetLocalTm(&now);
+    CString caption, part;
+    caption.LoadString(IDS_TITLE);
+    caption += "       ";
+    part.LoadString(IDS_SUNDAY + now.tm_wday);
+    caption += part;
+    part.Format("%d", now.tm_mday);
+    caption += part;
+    part.LoadString(IDS_JANUARY + now.tm_mon);
+    caption += part;
+    part.Format("%d", now.tm_year + 1900);
+    caption += part;
+    if (caption == m_strCaption) return;
+    m_strCaption = caption;
+    SetWindowText(m_strCaption);
+}
+
+void CMirvalDlg::CheckDate()
+{
+    // While "Terminer !" is open the trial picture stays: its end looks again.
+    if (!DesktopTestRunning()) ApplyOnNewDay();
+    ShowDateInCaption();
+    SetTimer(TIMER_DATE, NextDateCheck(), nullptr);
 }
 
 void CMirvalDlg::AddTrayIcon()
@@ -277,6 +308,8 @@ void CMirvalDlg::OnSetup()
 
 void CMirvalDlg::ShowSetup()
 {
+    // Opened just after midnight, before the date's next look, it shows the new day.
+    CheckDate();
     // While the desktop test runs, its box stands for the dialog: "Ok" pressed then
     // would install a picture that closing the box takes away again.
     if (DesktopTestRunning()) {
@@ -318,9 +351,13 @@ void CMirvalDlg::OnClose()
     ShowWindow(SW_HIDE);
 }
 
-void CMirvalDlg::OnTimer(UINT_PTR)
+void CMirvalDlg::OnTimer(UINT_PTR nIDEvent)
 {
     Default();
+    if (nIDEvent == TIMER_DATE) {
+        CheckDate();
+        return;
+    }
     KillTimer(TIMER_HIDE);
     ShowWindow(SW_HIDE);
     // Resident from now on: a second start finds this window and shows it.
@@ -332,4 +369,18 @@ void CMirvalDlg::OnEndSession(BOOL bEnding)
     // The process ends once this returns: the desktop gets its own wallpaper back
     // before, as closing "Terminer !" would give it. Nothing else is saved.
     if (bEnding) EndDesktopTest();
+}
+
+void CMirvalDlg::OnTimeOrSettingChange()
+{
+    Default();
+    CheckDate();
+}
+
+BOOL CMirvalDlg::OnPowerBroadcast(UINT nPowerEvent)
+{
+    // Windows 98 and later say so on every resume; 95 and 2000 and later when a
+    // user is there.
+    if (nPowerEvent == PBT_APMRESUMEAUTOMATIC || nPowerEvent == PBT_APMRESUMESUSPEND) CheckDate();
+    return TRUE;
 }

@@ -5,6 +5,7 @@
 constexpr UINT WM_TRAYICON = WM_USER + 1;   // the tray icon's callback message
 constexpr UINT TRAY_ICON_ID = 128;
 constexpr UINT_PTR TIMER_HIDE = 1;
+constexpr UINT_PTR TIMER_DATE = 2;          // looks at the date, for a new day's picture
 constexpr UINT IDM_ABOUTBOX = 0x0010;       // the system menu's about entry
 constexpr UINT ID_TRAY_QUIT = 32771;
 constexpr UINT ID_TRAY_SETUP = 32772;
@@ -87,6 +88,8 @@ protected:
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     void OnEndSession(BOOL bEnding);
+    void OnTimeOrSettingChange();
+    BOOL OnPowerBroadcast(UINT nPowerEvent);
     void OnPaint();
     void OnSelChangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);
@@ -108,6 +111,11 @@ private:
     void EndDragImage();
     void CancelDrag();
     void AddTrayIcon();
+    // The dialog's title and the date of today.
+    void ShowDateInCaption();
+    // On a new day, its picture, as a start installs it, and its date in the
+    // caption; then the next look at the date.
+    void CheckDate();
     // The setup dialog shown and brought forward, or the box that stands for it.
     void ShowSetup();
     void ShowTrayMenu();

@@ -51,6 +51,11 @@ template <class T> LRESULT Call(T* t, void (T::*f)(UINT_PTR), WPARAM w, LPARAM)
     (t->*f)(w);
     return 0;
 }
+// WM_POWERBROADCAST: the power event; the answer (TRUE grants a suspend).
+template <class T> LRESULT Call(T* t, BOOL (T::*f)(UINT), WPARAM w, LPARAM)
+{
+    return (t->*f)(static_cast<UINT>(w));
+}
 // WM_ENDSESSION: whether the session ends.
 template <class T> LRESULT Call(T* t, void (T::*f)(BOOL), WPARAM w, LPARAM)
 {

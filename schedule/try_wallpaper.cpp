@@ -50,12 +50,14 @@ DesktopTest* g_pRunningTest = nullptr;
 
 BOOL TryWallpaper(const char* path, BOOL tile)
 {
+    // Running from its first change to the end of its put-back: the wallpaper
+    // calls' broadcasts reach our own window, where a new day waits for the end.
     DesktopTest test;
-    test.Begin(path, tile);
     g_pRunningTest = &test;
+    test.Begin(path, tile);
     MessageBoxA(GetDesktopWindow(), "Terminer !", "Test", MB_OK);
-    g_pRunningTest = nullptr;
     test.PutBack();
+    g_pRunningTest = nullptr;
     return TRUE;
 }
 

@@ -4,6 +4,16 @@
 
 int g_everyDayActive = 0;
 
+namespace {
+// The local day, as one number, for which the schedule was last applied.
+int g_appliedDay = -1;
+
+int DayNumber(const struct tm& t)
+{
+    return t.tm_year * 1000 + t.tm_yday;
+}
+}
+
 const char DESKTOP_KEY[] = "Control Panel\\desktop";
 const char VALUE_WALLPAPER[] = "Wallpaper";
 const char VALUE_TILE_WALLPAPER[] = "TileWallpaper";
@@ -60,6 +70,9 @@ BOOL ApplyTodaysWallpaper(int mode)
 
     struct tm today;
     CTime::GetCurrentTime().GetLocalTm(&today);
+    // Noted before the wallpaper call, whose broadcast reaches our own window too:
+    // the day it applies is then no new day.
+    if (mode != APPLY_REFRESH) g_appliedDay = DayNumber(today);
 
     CString path = theApp.GetProfileString(SECTION_MISC, VALUE_EVERY_DAY, "");
     CString tile;
@@ -80,25 +93,29 @@ BOOL ApplyTodaysWallpaper(int mode)
     // A path the wallpaper call cannot take would install another, cut-short path.
     if (!FitsWallpaperCall(path)) path.Empty();
 
-    switch (mode) {
-    case APPLY_STARTUP:
-        // The picture takes the tiling the desktop already has.
-        if (!path.IsEmpty()) SetDesktopWallpaper(path);
-        break;
-    case APPLY_SAVED:
-        if (!path.IsEmpty()) {
-            CRegKey desktop;
-            if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
-                SetDesktopTiling(desktop, tile);
-            desktop.Close();
-            SetDesktopWallpaper(path);
-        } else {
-            SetDesktopWallpaper(current);
-        }
-        break;
-    default:   // APPLY_REFRESH
+    if (!path.IsEmpty() && mode != APPLY_REFRESH) {
+        // Tiled or centred as assigned, at a start too: left to the desktop, the
+        // picture would be shown as the last program (or Windows' own "fill") had it.
+        CRegKey desktop;
+        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
+            SetDesktopTiling(desktop, tile);
+        desktop.Close();
+        SetDesktopWallpaper(path);
+    } else if (mode != APPLY_STARTUP) {
+        // Nothing for today after a save, or a refresh: the current one again.
         SetDesktopWallpaper(current);
-        break;
     }
+    return TRUE;
+}
+
+BOOL ApplyOnNewDay()
+{
+    // The C runtime keeps the time zone it found first: a zone changed since
+    // would leave the date in the old one.
+    _tzset();
+    struct tm now;
+    CTime::GetCurrentTime().GetLocalTm(&now);
+    if (DayNumber(now) == g_appliedDay) return FALSE;
+    ApplyTodaysWallpaper(APPLY_STARTUP);
     return TRUE;
 }

@@ -3,9 +3,11 @@
 #include "framework/regkey.h"
 #include "framework/systext.h"
 
-constexpr int APPLY_STARTUP = 0;   // at start: install today's picture, if any
+// At start (and on a new day): today's picture, tiling first, if there is one.
+constexpr int APPLY_STARTUP = 0;
 constexpr int APPLY_REFRESH = 1;   // install the desktop's current wallpaper again
-constexpr int APPLY_SAVED = 2;     // after a save: tiling first, then today's picture
+// After a save: today's picture, tiling first, else the current wallpaper again.
+constexpr int APPLY_SAVED = 2;
 
 // 1 when an every-day picture is stored; set by every ApplyTodaysWallpaper.
 extern int g_everyDayActive;
@@ -21,6 +23,10 @@ void SetDesktopTiling(const CRegKey& desktop, const char* tile);
 
 // Works out today's picture from the stored settings and installs it. Always TRUE.
 BOOL ApplyTodaysWallpaper(int mode);
+// When the local date is no longer the one for which a start, a save or an
+// earlier call applied the schedule (midnight, a night asleep, a clock or zone
+// changed), applies it as a start does; TRUE then.
+BOOL ApplyOnNewDay();
 // The longest path the system's wallpaper call takes whole.
 constexpr int WALLPAPER_PATH_CHARS = 255;   // a longer one is stored cut short
 bool FitsWallpaperCall(const char* path);

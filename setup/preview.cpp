@@ -222,5 +222,7 @@ void CMirvalDlg::OnApercu()
     UpdateData(TRUE);
     ShowWindow(SW_HIDE);
     TryWallpaper(g_selectedPicture, m_btnMosaique.GetCheck() == BST_CHECKED);
+    // A day that began during the test gets its picture now that the old one is back.
+    CheckDate();
     ShowWindow(SW_SHOW);
 }

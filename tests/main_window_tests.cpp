@@ -19,7 +19,7 @@ bool TrayIconPresent(HWND owner)
 }
 }
 
-TEST_F(MainWindow, CaptionNamesTheDayOfTheStartAndKeepsItAcrossMidnight)
+TEST_F(MainWindow, CaptionNamesTodaysDate)
 {
     struct { CTime when; const char* french; const char* english; } cases[] = {
         {CTime(1999, 12, 5, 23, 59, 59), "Image du mirval       Dimanche 5 D\xE9""cembre 1999",
@@ -28,12 +28,68 @@ TEST_F(MainWindow, CaptionNamesTheDayOfTheStartAndKeepsItAcrossMidnight)
          "Mirval picture       Saturday, 15 Auguste 2026"},
     };
     for (const auto& c : cases) {
-        std::optional<FixedClock> clock(c.when);
+        FixedClock clock(c.when);
+        StartUp();
         Resident dlg;
-        clock.emplace(CTime(c.when.GetTime() + 3600));   // the next day, for the first
         dlg.Tray(WM_LBUTTONDOWN);
         EXPECT_EQ(Text(dlg.m_hwnd), French() ? c.french : c.english);
     }
+}
+
+// 2026-12-06 is a Sunday. The next day comes by the clock alone, just after
+// midnight, then by each message that says the day may have changed: its
+// picture as assigned, and its date in the caption; the same day again brings
+// nothing.
+TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
+{
+    const char* days[] = {"Dimanche", "Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi"};
+    _putenv("TZ=UTC0");   // the zone the test's dates are given in
+    _tzset();
+    for (int d = 0; d < 6; ++d) {
+        SetText(ProfileKey("Semaine").c_str(), days[d], std::string("C:\\") + days[d] + ".BMP");
+        SetText(ProfileKey("Semaine").c_str(), FlagValueName(days[d]), d % 2 ? "1" : "0");
+    }
+    FixedClock clock(CTime(2026, 12, 6, 23, 59, 58));
+    StartUp();
+    Resident dlg;
+    int day = 0;
+    auto shown = [&] {   // the picture, its tiling, and whether the caption names the day
+        return Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
+               ReadText(kDesktop, "WallpaperStyle") + "|" +
+               (Text(dlg.m_hwnd).find(String(IDS_SUNDAY + day)) != std::string::npos ? "named" : "");
+    };
+    auto expected = [&] {
+        return std::string("C:\\") + days[day] + ".BMP|" + (day % 2 ? "1" : "0") + "|0|named";
+    };
+    ASSERT_EQ(shown(), expected());
+    g_fixedTime = CTime(2026, 12, 7, 0, 0, 1).GetTime();
+    ++day;
+    EXPECT_TRUE(Eventually([&] { return shown() == expected(); })) << "midnight: " << shown();
+
+    struct { const char* what; UINT message; WPARAM wParam; } ways[] = {
+        {"the clock set", WM_TIMECHANGE, 0},
+        {"the zone or a setting changed", WM_SETTINGCHANGE, 0},
+        {"the PC woke", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+        {"the PC woke, its user there", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},
+    };
+    for (const auto& way : ways) {
+        SetText(kDesktop, "Wallpaper", "C:\\AUTRE.BMP");   // what a new install would replace
+        g_fixedTime += 600;
+        dlg.Send(way.message, way.wParam);
+        EXPECT_EQ(Wallpaper(), "C:\\AUTRE.BMP") << way.what << ", the same day";
+        g_fixedTime += 24 * 3600;
+        ++day;
+        dlg.Send(way.message, way.wParam);
+        EXPECT_EQ(shown(), expected()) << way.what << ", a day later";
+    }
+    // A zone twelve hours behind: the same moment is the day before's noon.
+    _putenv("TZ=XXX+12");
+    --day;
+    dlg.Send(WM_SETTINGCHANGE);
+    EXPECT_EQ(shown(), expected()) << "the zone changed";
+    _putenv("TZ=");
+    _tzset();
+    EXPECT_EQ(dlg.Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), TRUE) << "the PC may sleep";
 }
 
 TEST_F(MainWindow, BlinksAtStartThenOnlyTheTraysLeftPressShowsIt)

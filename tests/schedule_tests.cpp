@@ -17,7 +17,6 @@ protected:
             SetValue(key.c_str(), name.substr(slash + 1).c_str(), value);
         }
     }
-    static std::string Wallpaper() { return ReadText(kDesktop, "Wallpaper"); }
 };
 
 const std::string k64K(64 * 1024, 'x');
@@ -72,29 +71,33 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
     const std::pair<std::string, RegValue> saturday = {"Semaine\\Samedi", Sz("C:\\SAM.BMP")};
     const std::pair<std::string, RegValue> august = {"Mois\\Ao\xFBt", Sz("C:\\AOUT.BMP")};
     const std::pair<std::string, RegValue> december = {"Mois\\D\xE9""cembre", Sz("C:\\DEC.BMP")};
+    const std::pair<std::string, RegValue> tiled = {"Semaine\\MosaLundi", Sz("1")};
+    // The picture, then "TileWallpaper" and "WallpaperStyle", from a desktop at "1" and "10".
     struct { const char* what; CTime date; Values stored; const char* expected; } cases[] = {
-        {"every day first", aug1, {{"Divers\\Toujours", Sz("C:\\TOUS.BMP")}, saturday, august},
-         "C:\\TOUS.BMP"},
-        {"the weekday before the month", aug1, {saturday, august}, "C:\\SAM.BMP"},
+        {"every day first", aug1,
+         {{"Divers\\Toujours", Sz("C:\\TOUS.BMP")}, {"Divers\\Mosaique", Sz("1")}, saturday, august},
+         "C:\\TOUS.BMP|1|0"},
+        {"the weekday before the month", aug1, {saturday, august}, "C:\\SAM.BMP|0|0"},
         {"the month when the weekday has none", aug1, {{"Semaine\\Samedi", Sz("")}, august},
-         "C:\\AOUT.BMP"},
-        {"Sunday is Dimanche", dec5, {sunday, monday}, "C:\\DIM.BMP"},
-        {"Monday is Lundi", dec7, {sunday, monday}, "C:\\LUN.BMP"},
-        {"D\xE9""cembre", dec8, {monday, december}, "C:\\DEC.BMP"},
-        {"nothing for today: the wallpaper stays", dec8, {monday}, "C:\\AVANT.BMP"},
-        {"a number is no picture", dec8, {{"Divers\\Toujours", kNumber}}, "C:\\AVANT.BMP"},
+         "C:\\AOUT.BMP|0|0"},
+        {"Sunday is Dimanche", dec5, {sunday, monday}, "C:\\DIM.BMP|0|0"},
+        {"Monday is Lundi, tiled", dec7, {sunday, monday, tiled}, "C:\\LUN.BMP|1|0"},
+        {"D\xE9""cembre", dec8, {monday, december}, "C:\\DEC.BMP|0|0"},
+        {"nothing for today: the desktop stays", dec8, {monday, tiled}, "C:\\AVANT.BMP|1|10"},
+        {"a number is no picture", dec8, {{"Divers\\Toujours", kNumber}}, "C:\\AVANT.BMP|1|10"},
         {"a 64 KiB path is never handed on", dec8, {{"Divers\\Toujours", Sz("C:\\" + k64K)}},
-         "C:\\AVANT.BMP"},
+         "C:\\AVANT.BMP|1|10"},
     };
     for (const auto& c : cases) {
         DeleteKeyTree(kCompanyKey);
         Store(c.stored);
         SetText(kDesktop, "Wallpaper", "C:\\AVANT.BMP");
         SetText(kDesktop, "TileWallpaper", "1");
+        SetText(kDesktop, "WallpaperStyle", "10");
         FixedClock clock(c.date);
         EXPECT_TRUE(ApplyTodaysWallpaper(APPLY_STARTUP));
-        EXPECT_EQ(Wallpaper(), c.expected) << c.what;
-        EXPECT_EQ(ReadText(kDesktop, "TileWallpaper"), "1") << c.what << ": the tiling written";
+        EXPECT_EQ(Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
+                      ReadText(kDesktop, "WallpaperStyle"), c.expected) << c.what;
     }
     // With an every-day picture the week and the months are not read (a read makes the key).
     DeleteKeyTree(kCompanyKey);
@@ -103,7 +106,7 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
     EXPECT_EQ(Snapshot(kCompanyKey).find("Semaine"), std::string::npos);
 }
 
-TEST_F(Schedule, AfterASaveTheTilingComesFirstThenTodaysPictureElseTheCurrentOne)
+TEST_F(Schedule, TheTilingComesFirstAtAStartAndAfterASaveThenTodaysPictureElseTheCurrentOne)
 {
     const std::string red = std::string(kFiles) + "ROUGE.BMP";
     const std::string blue = std::string(kFiles) + "BLEU.BMP";
@@ -113,20 +116,19 @@ TEST_F(Schedule, AfterASaveTheTilingComesFirstThenTodaysPictureElseTheCurrentOne
     const POINT middle = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
     FixedClock monday(CTime(2026, 12, 7, 12, 0, 0));
     Store({{"Semaine\\Lundi", Sz(red)}, {"Semaine\\MosaLundi", Sz("1")}});
-    SetText(kDesktop, "TileWallpaper", "0");
-    SetText(kDesktop, "WallpaperStyle", "10");
 
-    // Start-up: the desktop's own tiling, centred here.
-    ApplyTodaysWallpaper(APPLY_STARTUP);
-    EXPECT_EQ(ScreenPixel(middle, RGB(255, 0, 0)), RGB(255, 0, 0));
-    EXPECT_NE(ScreenPixel(corner, RGB(255, 0, 0), 500), RGB(255, 0, 0)) << "start-up tiled";
-    EXPECT_EQ(ReadText(kDesktop, "WallpaperStyle"), "10");
-
-    // Saved: tiled, and placed so by later desktops too, before the call shows it.
-    ApplyTodaysWallpaper(APPLY_SAVED);
-    EXPECT_EQ(ScreenPixel(corner, RGB(255, 0, 0)), RGB(255, 0, 0));
-    EXPECT_EQ(ReadValue(kDesktop, "TileWallpaper"), Sz("1"));
-    EXPECT_EQ(ReadValue(kDesktop, "WallpaperStyle"), Sz("0"));
+    // Tiled as assigned, and placed so by later desktops too, before the call shows
+    // it: at a start, whatever the desktop had, and after a save.
+    for (int mode : {APPLY_STARTUP, APPLY_SAVED}) {
+        SetText(kDesktop, "TileWallpaper", "0");
+        SetText(kDesktop, "WallpaperStyle", "10");
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(blue.c_str()), 0);
+        ASSERT_EQ(ScreenPixel(middle, RGB(0, 0, 255)), RGB(0, 0, 255));   // centred, not red
+        ApplyTodaysWallpaper(mode);
+        EXPECT_EQ(ScreenPixel(corner, RGB(255, 0, 0)), RGB(255, 0, 0)) << mode;
+        EXPECT_EQ(ReadValue(kDesktop, "TileWallpaper"), Sz("1")) << mode;
+        EXPECT_EQ(ReadValue(kDesktop, "WallpaperStyle"), Sz("0")) << mode;
+    }
 
     // Saved with nothing for today: the current one again, the tiling untouched.
     SetText(kDesktop, "Wallpaper", blue);

@@ -559,6 +559,39 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAskBeforeReplacingAndCanBeCalled
     EXPECT_EQ(g_pSchedule->slot[6].file, std::string(251, 'L') + ".BMP");
 }
 
+// 2026-12-07 is a Monday. A day that begins while "Terminer !" is open gets its
+// picture once the box has put the old one back; one that begins while a drop
+// waits unsaved gets the stored picture, the drop kept for "Ok".
+TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndLeavesAnUnsavedDropAsItIs)
+{
+    const std::string folder = std::string(kFiles) + "calendrier\\";
+    FixedClock clock(CTime(2026, 12, 7, 23, 59, 0));
+    ApplyTodaysWallpaper(APPLY_STARTUP);
+    g_selectedPicture = (folder + "DECEMBRE.BMP").c_str();
+    std::string during;
+    MessageBoxAnswer box(IDOK, 10000, [&] {
+        g_fixedTime = CTime(2026, 12, 8, 0, 0, 5).GetTime();
+        m_dlg->Send(WM_TIMECHANGE);
+        during = Wallpaper();
+    });
+    m_dlg->Click(IDC_APERCU);
+    ASSERT_TRUE(box.Answered());
+    EXPECT_EQ(during, folder + "DECEMBRE.BMP") << "the test's picture stays while it runs";
+    EXPECT_EQ(Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper"), folder + "MARDI.BMP|1");
+
+    m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
+    Drop({"Semaine", "Mercredi"}, IDYES, true);
+    const std::string table = LoadedSlots();
+    g_fixedTime = CTime(2026, 12, 9, 0, 0, 5).GetTime();
+    m_dlg->Send(WM_TIMECHANGE);
+    EXPECT_EQ(Wallpaper(), std::string(kFiles) + "abimees\\PIXELS.BMP") << "the stored picture";
+    EXPECT_EQ(LoadedSlots(), table);
+    EXPECT_EQ(Children(m_tree, At({"Semaine", "Mercredi"})), Path{"ETE.BMP"});
+    EXPECT_TRUE(m_dlg->Shown());
+    m_dlg->Click(IDC_OK);
+    EXPECT_EQ(Wallpaper(), std::string(kFiles) + "glisser\\ETE.BMP") << "Ok saves the drop";
+}
+
 // "&Quitter" chosen from the tray menu while a question or box is open ends the
 // program there: nothing is touched or saved, and the desktop test puts back.
 TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)

@@ -120,6 +120,11 @@ inline std::string ReadText(const char* key, const char* name)   // "<missing>" 
     return v.present ? v.data : "<missing>";
 }
 
+inline std::string Wallpaper()   // the desktop's
+{
+    return ReadText(kDesktop, "Wallpaper");
+}
+
 // Every value and subkey under the key, as "key\\name=type:bytes" lines.
 inline std::string Snapshot(const char* key)
 {
