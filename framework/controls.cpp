@@ -1,5 +1,7 @@
 #include "controls.h"
 
+const CRuntimeClass CTreeCtrl::runtimeClass = {&CWnd::runtimeClass};
+
 int CImageList::AddStretched(HICON hIcon)
 {
     int cx = 0, cy = 0;

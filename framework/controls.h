@@ -73,6 +73,8 @@ class CStatic : public CWnd {};
 
 class CTreeCtrl : public CWnd {
 public:
+    static const CRuntimeClass runtimeClass;
+    const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
     HIMAGELIST SetImageList(CImageList* pImageList, int nImageList)
     {
         return TreeView_SetImageList(m_hWnd, pImageList->GetSafeHandle(), nImageList);

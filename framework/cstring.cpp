@@ -1,67 +1,77 @@
 #include "cstring.h"
 #include "winapp.h"
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
+
+void CString::Assign(const char* pch, int nLength)
+{
+    CBuffer<char> text(nLength > 0 ? static_cast<size_t>(nLength) + 1 : 0);
+    if (!text.empty()) memcpy(text.data(), pch, static_cast<size_t>(nLength));
+    m_buf = static_cast<CBuffer<char>&&>(text);
+}
+
+CString& CString::Append(const char* pch, int nLength)
+{
+    if (nLength <= 0) return *this;
+    // A new buffer, so that a piece of this very text can be appended.
+    const size_t had = static_cast<size_t>(GetLength()), n = static_cast<size_t>(nLength);
+    CBuffer<char> text(had + n + 1);
+    if (text.empty()) return *this;
+    memcpy(text.data(), *this, had);
+    memcpy(text.data() + had, pch, n);
+    m_buf = static_cast<CBuffer<char>&&>(text);
+    return *this;
+}
 
 CString CString::Left(int nCount) const
 {
-    if (nCount <= 0) return CString();
-    return CString(m_s.substr(0, static_cast<size_t>(nCount)).c_str());
+    return CString(*this, nCount < GetLength() ? nCount : GetLength());
 }
 
 CString CString::Right(int nCount) const
 {
     if (nCount <= 0) return CString();
-    size_t n = static_cast<size_t>(nCount);
-    return CString(n >= m_s.size() ? m_s.c_str() : m_s.c_str() + (m_s.size() - n));
+    const int n = nCount < GetLength() ? nCount : GetLength();
+    return CString(static_cast<const char*>(*this) + (GetLength() - n), n);
 }
 
 CString CString::Mid(int nFirst) const
 {
     if (nFirst <= 0) return *this;
-    if (static_cast<size_t>(nFirst) >= m_s.size()) return CString();
-    return CString(m_s.c_str() + nFirst);
+    if (nFirst >= GetLength()) return CString();
+    return CString(static_cast<const char*>(*this) + nFirst, GetLength() - nFirst);
 }
 
 int CString::ReverseFind(char ch) const
 {
-    size_t pos = m_s.rfind(ch);
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+    for (int i = GetLength() - 1; i >= 0; --i)
+        if (m_buf[static_cast<size_t>(i)] == ch) return i;
+    return -1;
 }
 
 void CString::MakeUpper()
 {
-    if (!m_s.empty()) CharUpperBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+    if (!IsEmpty()) CharUpperBuffA(m_buf.data(), static_cast<DWORD>(GetLength()));
 }
 
 void CString::Format(const char* pszFormat, ...)
 {
+    char text[1025];
     va_list args;
     va_start(args, pszFormat);
-    va_list again;
-    va_copy(again, args);
-    int n = vsnprintf(nullptr, 0, pszFormat, args);
+    const int n = wvsprintfA(text, pszFormat, args);
     va_end(args);
-    if (n < 0) {
-        va_end(again);
-        Empty();
-        return;
-    }
-    std::vector<char> buf(static_cast<size_t>(n) + 1);
-    vsnprintf(buf.data(), buf.size(), pszFormat, again);
-    va_end(again);
-    m_s.assign(buf.data(), static_cast<size_t>(n));
+    Assign(text, n);
 }
 
 BOOL CString::LoadString(UINT nID)
 {
     // A string table entry holds at most 4095 characters; grow until it fits.
-    for (int size = 256; size <= 8192; size *= 2) {
-        std::vector<char> buf(static_cast<size_t>(size));
-        int n = ::LoadStringA(AfxGetResourceHandle(), nID, buf.data(), size);
-        if (n < size - 1) {
-            m_s.assign(buf.data(), static_cast<size_t>(n > 0 ? n : 0));
+    for (size_t size = 256; size <= 8192; size *= 2) {
+        CBuffer<char> buf(size);
+        if (buf.empty()) break;
+        const int n = ::LoadStringA(AfxGetResourceHandle(), nID, buf.data(), static_cast<int>(size));
+        if (n < static_cast<int>(size) - 1) {
+            Assign(buf.data(), n);
             return n > 0;
         }
     }

@@ -2,28 +2,31 @@
 // operations the program uses. Texts are bytes: nothing here knows about Unicode.
 #pragma once
 #include <windows.h>
-#include <string>
+#include "buffer.h"
 
 class CString {
 public:
     CString() = default;
-    CString(const char* psz) : m_s(psz ? psz : "") {}
-    CString(const char* pch, int nLength) : m_s(pch, nLength > 0 ? nLength : 0) {}
+    CString(const char* psz) { Assign(psz, psz ? lstrlenA(psz) : 0); }
+    CString(const char* pch, int nLength) { Assign(pch, nLength); }
 
-    int GetLength() const { return static_cast<int>(m_s.size()); }
-    bool IsEmpty() const { return m_s.empty(); }
-    void Empty() { m_s.clear(); }
-    operator const char*() const { return m_s.c_str(); }
-    char GetAt(int i) const { return m_s[static_cast<size_t>(i)]; }
+    int GetLength() const { return m_buf.empty() ? 0 : static_cast<int>(m_buf.size() - 1); }
+    bool IsEmpty() const { return m_buf.size() <= 1; }
+    void Empty() { m_buf.Resize(0); }
+    operator const char*() const { return m_buf.empty() ? "" : m_buf.data(); }
+    char GetAt(int i) const { return m_buf[static_cast<size_t>(i)]; }
 
-    CString& operator+=(const char* psz) { m_s += psz ? psz : ""; return *this; }
-    CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
-    CString& operator+=(char ch) { m_s += ch; return *this; }
+    CString& operator+=(const char* psz) { return Append(psz, psz ? lstrlenA(psz) : 0); }
+    CString& operator+=(const CString& s) { return Append(s, s.GetLength()); }
+    CString& operator+=(char ch) { return Append(&ch, 1); }
     friend CString operator+(CString a, const char* b) { return a += b; }
     friend CString operator+(CString a, const CString& b) { return a += b; }
     friend CString operator+(const char* a, const CString& b) { return CString(a) += b; }
-    friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
-    friend bool operator==(const CString& a, const char* b) { return a.m_s == (b ? b : ""); }
+    friend bool operator==(const CString& a, const CString& b)
+    {
+        return a.GetLength() == b.GetLength() && !memcmp(a, b, static_cast<size_t>(a.GetLength()));
+    }
+    friend bool operator==(const CString& a, const char* b) { return a == CString(b); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
     // Pieces; counts beyond the text are cut to what is there.
@@ -35,10 +38,14 @@ public:
 
     // Upper case by the user's code page, as the platform's file names compare.
     void MakeUpper();
+    // Integers, characters and texts, as the system's wsprintf writes them (at
+    // most 1024 characters).
     void Format(const char* pszFormat, ...);
     // The string table's text for nID in the user's language; empty and FALSE if none.
     BOOL LoadString(UINT nID);
 
 private:
-    std::string m_s;
+    void Assign(const char* pch, int nLength);
+    CString& Append(const char* pch, int nLength);
+    CBuffer<char> m_buf;   // the bytes and their zero; nothing for the empty text
 };

@@ -1,7 +1,6 @@
 #include "dialog.h"
 #include "winapp.h"
 #include <commctrl.h>
-#include <vector>
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
@@ -12,9 +11,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
     HWND control = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
     if (pDX->m_bSaveAndValidate) {
-        int n = ::GetWindowTextLengthA(control);
-        std::vector<char> buf(static_cast<size_t>(n) + 1, '\0');
-        ::GetWindowTextA(control, buf.data(), n + 1);
+        const int n = ::GetWindowTextLengthA(control);
+        CBuffer<char> buf(static_cast<size_t>(n) + 1);
+        if (!buf.empty()) ::GetWindowTextA(control, buf.data(), n + 1);
         value = buf.data();
     } else {
         ::SetWindowTextA(control, value);
@@ -25,6 +24,8 @@ void DDV_MaxChars(CDataExchange* pDX, CString& value, int nChars)
 {
     if (pDX->m_bSaveAndValidate && value.GetLength() > nChars) value = value.Left(nChars);
 }
+
+const CRuntimeClass CDialog::runtimeClass = {&CWnd::runtimeClass};
 
 const MsgMapEntry CDialog::messageEntries[] = {
     OnCommand<&CDialog::OnOK>(IDOK),

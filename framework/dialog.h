@@ -20,6 +20,8 @@ void DDV_MaxChars(CDataExchange* pDX, CString& value, int nChars);
 
 class CDialog : public CWnd {
 public:
+    static const CRuntimeClass runtimeClass;
+    const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Makes the dialog, runs it until EndDialog, destroys it (through the

@@ -1,5 +1,4 @@
 #include "regkey.h"
-#include <vector>
 
 bool CRegKey::QueryText(const char* pszName, CString& text) const
 {
@@ -20,7 +19,8 @@ bool CRegKey::QueryText(const char* pszName, CString& text) const
     for (int attempt = 0; attempt < 4; ++attempt) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
         // One byte more than the value, so that a text stored without its zero ends too.
-        std::vector<char> buf(size + 1, '\0');
+        CBuffer<char> buf(size + 1);
+        if (buf.empty()) return false;
         DWORD got = size;
         LONG rc = RegQueryValueExA(m_hKey, pszName, nullptr, &type,
                                    reinterpret_cast<BYTE*>(buf.data()), &got);

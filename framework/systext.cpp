@@ -41,7 +41,8 @@ CSystemText SystemText(const char* pszAnsi)
 {
     const int n = MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, nullptr, 0);
     if (n <= 1) return CSystemText();
-    std::vector<WCHAR> text(static_cast<size_t>(n));
+    CBuffer<WCHAR> text(static_cast<size_t>(n));
+    if (text.empty()) return CSystemText();
     MultiByteToWideChar(CP_ACP, 0, pszAnsi, -1, text.data(), n);
     return CSystemText(text.data(), text.data() + n - 1);
 }
@@ -50,16 +51,24 @@ CString AnsiText(const CSystemText& text)
 {
     const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (n <= 1) return CString();
-    std::vector<char> ansi(static_cast<size_t>(n));
+    CBuffer<char> ansi(static_cast<size_t>(n));
+    if (ansi.empty()) return CString();
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), n, nullptr, nullptr);
     return CString(ansi.data(), n - 1);
 }
 
+CSystemText::CSystemText(const WCHAR* pBegin, const WCHAR* pEnd)
+{
+    const size_t n = static_cast<size_t>(pEnd - pBegin);
+    if (m_chars.Resize(n + 1)) memcpy(m_chars.data(), pBegin, n * sizeof(WCHAR));
+}
+
 CSystemText& CSystemText::operator+=(const char* pszAscii)
 {
-    if (!m_chars.empty()) m_chars.pop_back();
-    for (const char* c = pszAscii; *c; ++c) m_chars.push_back(static_cast<WCHAR>(*c));
-    m_chars.push_back(0);
+    const size_t had = size(), n = strlen(pszAscii);
+    if (!m_chars.Resize(had + n + 1)) return *this;
+    for (size_t i = 0; i < n; ++i) m_chars[had + i] = static_cast<WCHAR>(pszAscii[i]);
+    m_chars[had + n] = 0;
     return *this;
 }
 
@@ -67,13 +76,12 @@ CSystemText ModulePath(HMODULE hModule)
 {
     if (const auto moduleFile = Wide().moduleFile) {
         // Paths of NT reach 32,767 characters.
-        std::vector<WCHAR> path(MAX_PATH);
+        CBuffer<WCHAR> path(MAX_PATH);
         for (;;) {
             const DWORD n = moduleFile(hModule, path.data(), static_cast<DWORD>(path.size()));
             if (n == 0) break;
             if (n < path.size()) return CSystemText(path.data(), path.data() + n);
-            if (path.size() >= 32768) break;
-            path.resize(path.size() * 2);
+            if (path.size() >= 32768 || !path.Resize(path.size() * 2)) break;
         }
     }
     char path[MAX_PATH + 1] = "";
@@ -98,7 +106,7 @@ CString AnsiPath(const CSystemText& path)
     CString ansi, shortAnsi;
     if (InCodePage(path, &ansi)) return ansi;
     if (const auto shortPath = Wide().shortPath) {
-        std::vector<WCHAR> name(shortPath(path.c_str(), nullptr, 0) + 1);
+        CBuffer<WCHAR> name(shortPath(path.c_str(), nullptr, 0) + 1);
         const DWORD n = shortPath(path.c_str(), name.data(), static_cast<DWORD>(name.size()));
         const CSystemText shortName(name.data(), name.data() + (n < name.size() ? n : 0));
         if (n > 0 && n < name.size() && InCodePage(shortName, &shortAnsi)) return shortAnsi;
@@ -118,9 +126,9 @@ void CRegValue::Read(HKEY hKey, const char* pszName)
     DWORD size = 0;
     m_bPresent = ask(nullptr, &size) == ERROR_SUCCESS;
     if (!m_bPresent) return;
-    m_data.assign(size + sizeof(WCHAR), 0);   // a zero more, should the text lack its own
-    m_bPresent = ask(m_data.data(), &size) == ERROR_SUCCESS;
-    m_data.resize(size);
+    m_data = CBuffer<BYTE>(size + sizeof(WCHAR));   // a zero more, should the text lack its own
+    m_bPresent = !m_data.empty() && ask(m_data.data(), &size) == ERROR_SUCCESS;
+    if (m_bPresent) m_data.Resize(size);
 }
 
 void CRegValue::Write(HKEY hKey, const char* pszName) const

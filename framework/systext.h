@@ -6,23 +6,19 @@
 #pragma once
 #include <windows.h>
 #include "cstring.h"
-#include <vector>
 
 // A text of the system's in UTF-16, always ended by its zero.
 class CSystemText {
 public:
     CSystemText() = default;
-    CSystemText(const WCHAR* pBegin, const WCHAR* pEnd) : m_chars(pBegin, pEnd)
-    {
-        m_chars.push_back(0);
-    }
+    CSystemText(const WCHAR* pBegin, const WCHAR* pEnd);
     const WCHAR* c_str() const { return m_chars.empty() ? L"" : m_chars.data(); }
     // Adds an ASCII text (a file's extension, a page's name) at the end.
     CSystemText& operator+=(const char* pszAscii);
     size_t size() const { return m_chars.empty() ? 0 : m_chars.size() - 1; }
 
 private:
-    std::vector<WCHAR> m_chars;
+    CBuffer<WCHAR> m_chars;
 };
 
 // True on Windows NT, whose wide-character calls work.
@@ -53,7 +49,7 @@ private:
     bool m_bPresent = false;
     bool m_bWide = false;   // read through the wide-character call
     DWORD m_type = REG_NONE;
-    std::vector<BYTE> m_data;
+    CBuffer<BYTE> m_data;
 };
 
 // The desktop's wallpaper call with a path of the system's: shows the picture,

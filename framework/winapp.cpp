@@ -144,8 +144,9 @@ void CWinApp::OnHelp()
     HWND top = GetFocus();
     while (top && (GetWindowLongA(top, GWL_STYLE) & WS_CHILD)) top = GetParent(top);
     if (!top) top = GetActiveWindow();
-    CDialog* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(top));
-    if (!dialog) dialog = dynamic_cast<CDialog*>(m_pMainWnd);
+    CWnd* window = CWnd::FromHandlePermanent(top);
+    if (!window || !window->IsKindOf<CDialog>()) window = m_pMainWnd;
+    CDialog* dialog = window && window->IsKindOf<CDialog>() ? static_cast<CDialog*>(window) : nullptr;
     if (dialog)
         WinHelp(HID_BASE_RESOURCE + dialog->m_nIDHelp, HELP_CONTEXT);
     else

@@ -1,15 +1,18 @@
 #include "wnd.h"
 #include "winapp.h"
-#include <map>
-#include <memory>
 
 namespace {
-std::map<HWND, CWnd*>& Permanent()
-{
-    static std::map<HWND, CWnd*> map;
-    return map;
+// A window bound to its object carries this property, the object's address: set
+// by the framework alone, so a window of anyone else's never has it.
+const char BOUND_OBJECT[] = "Mirval.CWnd";
+
+// Wrappers for the moment of windows bound to nothing, as FromHandle's callers
+// use them at once: the oldest of a few is taken again.
+CWnd g_temporary[8];
+unsigned g_nextTemporary;
 }
-}
+
+const CRuntimeClass CWnd::runtimeClass = {nullptr};
 
 CWnd::~CWnd()
 {
@@ -18,19 +21,16 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    auto it = Permanent().find(hWnd);
-    return it == Permanent().end() ? nullptr : it->second;
+    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, BOUND_OBJECT)) : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!hWnd) return nullptr;
     if (CWnd* bound = FromHandlePermanent(hWnd)) return bound;
-    static std::map<HWND, std::unique_ptr<CWnd>> temporary;
-    std::unique_ptr<CWnd>& wrapper = temporary[hWnd];
-    if (!wrapper) wrapper.reset(new CWnd);
-    wrapper->m_hWnd = hWnd;
-    return wrapper.get();
+    CWnd& wrapper = g_temporary[g_nextTemporary++ % 8];
+    wrapper.m_hWnd = hWnd;
+    return &wrapper;
 }
 
 BOOL CWnd::Attach(HWND hWnd)
@@ -38,27 +38,24 @@ BOOL CWnd::Attach(HWND hWnd)
     Detach();
     if (!hWnd) return FALSE;
     m_hWnd = hWnd;
-    Permanent()[hWnd] = this;
+    ::SetPropA(hWnd, BOUND_OBJECT, this);
     return TRUE;
 }
 
 HWND CWnd::Detach()
 {
     HWND h = m_hWnd;
-    if (h) {
-        auto it = Permanent().find(h);
-        if (it != Permanent().end() && it->second == this) Permanent().erase(it);
-    }
+    if (h && FromHandlePermanent(h) == this) ::RemovePropA(h, BOUND_OBJECT);
     m_hWnd = nullptr;
     return h;
 }
 
 CString CWnd::GetWindowText() const
 {
-    int n = ::GetWindowTextLengthA(m_hWnd);
-    std::string buf(static_cast<size_t>(n) + 1, '\0');
-    ::GetWindowTextA(m_hWnd, &buf[0], n + 1);
-    return CString(buf.c_str());
+    const int n = ::GetWindowTextLengthA(m_hWnd);
+    CBuffer<char> buf(static_cast<size_t>(n) + 1);
+    if (!buf.empty()) ::GetWindowTextA(m_hWnd, buf.data(), n + 1);
+    return CString(buf.data());
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd)

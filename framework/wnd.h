@@ -5,6 +5,12 @@
 #include "cstring.h"
 #include "msgmap.h"
 
+// A class's name for the run-time class test, which needs no type information
+// from the compiler: each class that is asked about has one, naming its base's.
+struct CRuntimeClass {
+    const CRuntimeClass* m_pBaseClass;
+};
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -14,8 +20,9 @@ public:
 
     // The object bound to hWnd, or nullptr.
     static CWnd* FromHandlePermanent(HWND hWnd);
-    // The bound object, else a wrapper of the framework's own that lives as long
-    // as the program (for windows it did not make, as WindowFromPoint gives them).
+    // The bound object, else a wrapper of the framework's own that serves
+    // while the caller uses it (for windows it did not make, as WindowFromPoint
+    // gives them).
     static CWnd* FromHandle(HWND hWnd);
 
     // Binds the handle to this object (without taking over its messages).
@@ -23,8 +30,15 @@ public:
     HWND Detach();
     HWND GetSafeHwnd() const { return m_hWnd; }
     // The run-time class test: whether this object is a T.
+    static const CRuntimeClass runtimeClass;
+    virtual const CRuntimeClass* GetRuntimeClass() const { return &runtimeClass; }
     template <class T>
-    bool IsKindOf() const { return dynamic_cast<const T*>(this) != nullptr; }
+    bool IsKindOf() const
+    {
+        for (const CRuntimeClass* c = GetRuntimeClass(); c; c = c->m_pBaseClass)
+            if (c == &T::runtimeClass) return true;
+        return false;
+    }
     static CWnd* WindowFromPoint(POINT point) { return FromHandle(::WindowFromPoint(point)); }
     static CWnd* GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
     HWND SetCapture() { return ::SetCapture(m_hWnd); }

@@ -1,7 +1,6 @@
 // The drive and folder tree, and the picture list it fills.
 #include "app/mirval_dlg.h"
 #include "setup/setup.h"
-#include <vector>
 
 DriveEntry* g_pDriveTable = nullptr;
 
@@ -10,14 +9,16 @@ namespace {
 // into a buffer of the size it asks for, so that no cut list makes nodes.
 constexpr DWORD DRIVE_STRINGS_BYTES = 128;
 
-std::vector<char> LogicalDriveStrings()
+// The roots one after the other, each with its zero, and a zero after the last.
+CBuffer<char> LogicalDriveStrings()
 {
-    std::vector<char> roots(DRIVE_STRINGS_BYTES, '\0');
+    CBuffer<char> roots(DRIVE_STRINGS_BYTES);
     for (;;) {
-        DWORD needed = GetLogicalDriveStringsA(static_cast<DWORD>(roots.size()), roots.data());
-        if (needed == 0) return std::vector<char>(2, '\0');
+        const DWORD needed = roots.empty() ? 0 :
+            GetLogicalDriveStringsA(static_cast<DWORD>(roots.size()), roots.data());
+        if (needed == 0) return CBuffer<char>(2);
         if (needed < roots.size()) return roots;
-        roots.assign(needed + 1, '\0');
+        roots = CBuffer<char>(needed + 1);
     }
 }
 
@@ -68,7 +69,7 @@ void CMirvalDlg::FillDriveTree()
     delete[] g_pDriveTable;
     g_pDriveTable = new DriveEntry[DRIVE_TABLE_SIZE]();
 
-    std::vector<char> roots = LogicalDriveStrings();
+    const CBuffer<char> roots = LogicalDriveStrings();
     int n = 0;
     for (const char* root = roots.data(); *root && n < DRIVE_TABLE_SIZE; root += lstrlenA(root) + 1) {
         DriveEntry& drive = g_pDriveTable[n++];

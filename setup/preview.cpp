@@ -18,19 +18,23 @@ SIZE PreviewSize(SIZE frame, SIZE picture, SIZE screen)
             static_cast<LONG>(static_cast<double>(frame.cy) * picture.cy / screen.cy)};
 }
 
-std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
+CBuffer<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
 {
-    std::vector<POINT> origins;
     // A picture that scales to nothing is not drawn: tiles of no width would never
     // cover the frame.
-    if (size.cx <= 0 || size.cy <= 0) return origins;
+    if (size.cx <= 0 || size.cy <= 0) return CBuffer<POINT>();
     if (!tiled) {
-        origins.push_back({(frame.cx - size.cx) / 2, (frame.cy - size.cy) / 2});
-        return origins;
+        CBuffer<POINT> centred(1);
+        if (!centred.empty()) centred[0] = {(frame.cx - size.cx) / 2, (frame.cy - size.cy) / 2};
+        return centred;
     }
+    const LONG across = frame.cx <= 0 ? 1 : (frame.cx + size.cx - 1) / size.cx + 1;
+    const LONG down = frame.cy <= 0 ? 1 : (frame.cy + size.cy - 1) / size.cy + 1;
+    CBuffer<POINT> origins(static_cast<size_t>(across) * static_cast<size_t>(down));
+    size_t i = 0;
     for (LONG y = 0; y < frame.cy + size.cy; y += size.cy)
         for (LONG x = 0; x < frame.cx + size.cx; x += size.cx)
-            origins.push_back({x + 1, y + 1});
+            if (i < origins.size()) origins[i++] = {x + 1, y + 1};
     return origins;
 }
 

@@ -1,7 +1,7 @@
 // What the setup dialog's controls share beyond the dialog class.
 #pragma once
 #include <windows.h>
-#include <vector>
+#include "framework/buffer.h"
 
 // The drive nodes' records, made once while the dialog initialises.
 constexpr int DRIVE_TABLE_SIZE = 1000;
@@ -32,7 +32,7 @@ extern int g_previewLoaded;
 SIZE PreviewSize(SIZE frame, SIZE picture, SIZE screen);
 // The top left corners of the picture's copies in the frame: one, centred, or
 // tiles from (1, 1) covering the frame. None when the scaled picture is empty.
-std::vector<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled);
+CBuffer<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled);
 
 // Images of the calendar tree: the two roots, then one per weekday and month
 // (slot + 1), then the picture nodes.
