@@ -26,7 +26,11 @@ public:
     {
         return a.GetLength() == b.GetLength() && !memcmp(a, b, static_cast<size_t>(a.GetLength()));
     }
-    friend bool operator==(const CString& a, const char* b) { return a == CString(b); }
+    friend bool operator==(const CString& a, const char* b)
+    {
+        const size_t n = b ? strlen(b) : 0;
+        return static_cast<size_t>(a.GetLength()) == n && !memcmp(a, b ? b : "", n);
+    }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
     // Pieces; counts beyond the text are cut to what is there.
