@@ -1,12 +1,13 @@
 #include "cstring.h"
 #include "winapp.h"
 #include <cstdarg>
+#include <utility>
 
 void CString::Assign(const char* pch, int nLength)
 {
     CBuffer<char> text(nLength > 0 ? static_cast<size_t>(nLength) + 1 : 0);
     if (!text.empty()) memcpy(text.data(), pch, static_cast<size_t>(nLength));
-    m_buf = static_cast<CBuffer<char>&&>(text);
+    m_buf = std::move(text);
 }
 
 CString& CString::Append(const char* pch, int nLength)
@@ -18,7 +19,7 @@ CString& CString::Append(const char* pch, int nLength)
     if (text.empty()) return *this;
     memcpy(text.data(), *this, had);
     memcpy(text.data() + had, pch, n);
-    m_buf = static_cast<CBuffer<char>&&>(text);
+    m_buf = std::move(text);
     return *this;
 }
 
