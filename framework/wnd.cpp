@@ -61,6 +61,10 @@ CString CWnd::GetWindowText() const
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!Attach(hWnd)) return FALSE;
+    // Every message asks for the object: from the window's own data slot, which is
+    // free in a window the framework made and read without leaving the process
+    // (a property is asked of the system each time).
+    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     return TRUE;
@@ -68,7 +72,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* wnd = FromHandlePermanent(hWnd);
+    CWnd* wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
     if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
 
     // Default() answers the message being handled, also inside nested messages.
@@ -79,6 +83,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
+        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
         wnd->m_pfnSuper = nullptr;
         wnd->Detach();
     }
