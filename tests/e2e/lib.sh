@@ -81,8 +81,10 @@ mirval_start() {   # mirval_start EXE [LOG]
 }
 # Holds (stops) the Mirval that pgrep finds by its ARGS once it is starting (its
 # mutex made, its window not yet marked), as a busy logon would hold it; HELD is
-# then its process and CAUGHT "starting". A Wine process stopped early in its
-# own start may hold up another's: each look is given two seconds.
+# then its process and CAUGHT "starting" (else what was seen last: a busy
+# machine may let it through; the caller starts it again). A Wine process
+# stopped early in its own start may hold up another's: each look is given two
+# seconds.
 hold_starting() {   # hold_starting PGREP-ARGS...
     for _ in $(seq 100); do
         HELD=$(pgrep "$@")
@@ -92,7 +94,7 @@ hold_starting() {   # hold_starting PGREP-ARGS...
             [ "$CAUGHT" = starting ] && return
             kill -CONT $HELD
         fi
-        sleep 0.02
+        sleep 0.005
     done
 }
 show_dialog() {   # from the tray, then a click in it so that it has the keyboard
