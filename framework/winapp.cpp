@@ -144,9 +144,11 @@ void CWinApp::OnHelp()
     HWND top = GetFocus();
     while (top && (GetWindowLongA(top, GWL_STYLE) & WS_CHILD)) top = GetParent(top);
     if (!top) top = GetActiveWindow();
-    CWnd* window = CWnd::FromHandlePermanent(top);
-    if (!window || !window->IsKindOf<CDialog>()) window = m_pMainWnd;
-    CDialog* dialog = window && window->IsKindOf<CDialog>() ? static_cast<CDialog*>(window) : nullptr;
+    auto asDialog = [](CWnd* window) {
+        return window && window->IsKindOf<CDialog>() ? static_cast<CDialog*>(window) : nullptr;
+    };
+    CDialog* dialog = asDialog(CWnd::FromHandlePermanent(top));
+    if (!dialog) dialog = asDialog(m_pMainWnd);
     if (dialog)
         WinHelp(HID_BASE_RESOURCE + dialog->m_nIDHelp, HELP_CONTEXT);
     else

@@ -28,13 +28,16 @@ CBuffer<POINT> PreviewOrigins(SIZE frame, SIZE size, bool tiled)
         if (!centred.empty()) centred[0] = {(frame.cx - size.cx) / 2, (frame.cy - size.cy) / 2};
         return centred;
     }
-    const LONG across = frame.cx <= 0 ? 1 : (frame.cx + size.cx - 1) / size.cx + 1;
-    const LONG down = frame.cy <= 0 ? 1 : (frame.cy + size.cy - 1) / size.cy + 1;
+    // Tiles from the corner on, as many as start before the frame's end and one more.
+    auto count = [](LONG frameLength, LONG tile) {
+        return frameLength + tile <= 0 ? 0 : (frameLength + tile - 1) / tile + 1;
+    };
+    const LONG across = count(frame.cx, size.cx), down = count(frame.cy, size.cy);
     CBuffer<POINT> origins(static_cast<size_t>(across) * static_cast<size_t>(down));
-    size_t i = 0;
-    for (LONG y = 0; y < frame.cy + size.cy; y += size.cy)
-        for (LONG x = 0; x < frame.cx + size.cx; x += size.cx)
-            if (i < origins.size()) origins[i++] = {x + 1, y + 1};
+    if (origins.empty()) return origins;
+    for (LONG row = 0; row < down; ++row)
+        for (LONG column = 0; column < across; ++column)
+            origins[static_cast<size_t>(row * across + column)] = {column * size.cx + 1, row * size.cy + 1};
     return origins;
 }
 
