@@ -98,6 +98,8 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnMessage<WM_TIMECHANGE, &CMirvalDlg::OnTimeOrSettingChange>(),
     OnMessage<WM_SETTINGCHANGE, &CMirvalDlg::OnTimeOrSettingChange>(),
     OnMessage<WM_POWERBROADCAST, &CMirvalDlg::OnPowerBroadcast>(),
+    // The picture list's menu: Shift+F10, the menu key, the right button.
+    OnMessage<WM_CONTEXTMENU, &CMirvalDlg::OnContextMenu>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -179,6 +181,9 @@ BOOL CMirvalDlg::OnInitDialog()
     // The drive and folder tree.
     if (!MakeImageList(m_imlFolders, 6, kFolderIcons, 4)) return FALSE;
     m_treeFolders.SetImageList(&m_imlFolders, TVSIL_NORMAL);
+    // No label stands before the folder tree in the dialog's order: a screen
+    // reader would name it after none, or after the one before the list.
+    SetAccessibleName(m_treeFolders.m_hWnd, L"Dossiers :");
     m_tvInsert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
     m_tvInsert.hParent = nullptr;
     m_tvInsert.hInsertAfter = nullptr;
@@ -270,11 +275,19 @@ void CMirvalDlg::ShowTrayMenu()
 
     POINT at;
     GetCursorPos(&at);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow();
-    TrackPopupMenu(menu, TPM_RIGHTALIGN, at.x, at.y, 0, m_hWnd, nullptr);
-    PostMessage(WM_USER, 0, 0);
+    TrackMenu(menu, at, TPM_RIGHTALIGN);
     DestroyMenu(menu);
+}
+
+UINT CMirvalDlg::TrackMenu(HMENU hMenu, POINT at, UINT nFlags)
+{
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere, and without a message after it, not at the next click either.
+    SetForegroundWindow();
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(hMenu, nFlags, at.x, at.y, 0, m_hWnd, nullptr));
+    PostMessage(WM_NULL);
+    return chosen;
 }
 
 BOOL CMirvalDlg::DestroyWindow()
@@ -285,6 +298,7 @@ BOOL CMirvalDlg::DestroyWindow()
     data.uID = TRAY_ICON_ID;
     Shell_NotifyIconA(NIM_DELETE, &data);
     RemovePropA(m_hWnd, RESIDENT_MARK);
+    ClearAccessibleName(m_treeFolders.m_hWnd);
     return CDialog::DestroyWindow();
 }
 

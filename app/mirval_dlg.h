@@ -56,6 +56,11 @@ public:
     void FillCalendarTree();
     // The drop of the dragged list item on the calendar tree's highlighted node.
     void DropOnCalendar(CWnd* pDropWnd);
+    // The drop of list item nItem on a node of the calendar, however it was
+    // asked for: a weekday or month takes it, asking before it replaces a
+    // picture; a picture node stands for its weekday or month. Only the table
+    // and the tree change.
+    void DropPicture(HTREEITEM target, int nItem);
 
     CImageList m_imlFolders;
     CImageList m_imlPictures;
@@ -101,6 +106,7 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnCaptureChanged();
+    void OnContextMenu(HWND hWnd, CPoint point);
 
 private:
     // The folder of a node of the folder tree, from the drive's root, ending with a backslash.
@@ -119,6 +125,11 @@ private:
     // The setup dialog shown and brought forward, or the box that stands for it.
     void ShowSetup();
     void ShowTrayMenu();
+    // A popup menu of the dialog's, at a point of the screen; the chosen
+    // command with TPM_RETURNCMD.
+    UINT TrackMenu(HMENU hMenu, POINT at, UINT nFlags);
+    // The weekday or month node of a slot of the table.
+    HTREEITEM CalendarNode(int slot) const;
     static const MsgMapEntry messageEntries[];
     static const MsgMap messageMap;
 };

@@ -1,5 +1,6 @@
 // The framework in one include.
 #pragma once
+#include "accessible.h"
 #include "controls.h"
 #include "cstring.h"
 #include "ctime.h"

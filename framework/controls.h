@@ -92,6 +92,8 @@ public:
     HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
     HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
     HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
+    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
     BOOL SelectDropTarget(HTREEITEM hItem) { return TreeView_SelectDropTarget(m_hWnd, hItem); }
     BOOL Expand(HTREEITEM hItem, UINT nCode) { return TreeView_Expand(m_hWnd, hItem, nCode); }
     BOOL SortChildren(HTREEITEM hItem) { return TreeView_SortChildren(m_hWnd, hItem, FALSE); }
@@ -139,6 +141,18 @@ public:
     BOOL DeleteAllItems() { return ListView_DeleteAllItems(m_hWnd); }
     int GetItemCount() const { return ListView_GetItemCount(m_hWnd); }
     UINT GetItemState(int nItem, UINT nMask) const { return ListView_GetItemState(m_hWnd, nItem, nMask); }
+    int GetNextItem(int nItem, int nFlags) const { return ListView_GetNextItem(m_hWnd, nItem, nFlags); }
+    BOOL GetItemRect(int nItem, RECT* pRect, UINT nCode) const
+    {
+        return ListView_GetItemRect(m_hWnd, nItem, pRect, nCode);
+    }
+    // The item at a point of the list's client area, or -1.
+    int HitTest(CPoint pt) const
+    {
+        LVHITTESTINFO info = {};
+        info.pt = pt;
+        return ListView_HitTest(m_hWnd, &info);
+    }
     // The text of an item's column, cut to fit nLen characters with its zero.
     int GetItemText(int nItem, int nSubItem, char* pszText, int nLen) const;
     // A new image list showing the item; nullptr when the control cannot make one.

@@ -74,6 +74,14 @@ template <class T> LRESULT Call(T* t, void (T::*f)(UINT, CPoint), WPARAM w, LPAR
     (t->*f)(static_cast<UINT>(w), CPoint(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))));
     return 0;
 }
+// WM_CONTEXTMENU: the window it is for, and the pointer on the screen, or
+// (-1, -1) when the keyboard asked.
+template <class T> LRESULT Call(T* t, void (T::*f)(HWND, CPoint), WPARAM w, LPARAM l)
+{
+    (t->*f)(reinterpret_cast<HWND>(w),
+            CPoint(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))));
+    return 0;
+}
 // WM_HELP: what help is asked for.
 template <class T> LRESULT Call(T* t, BOOL (T::*f)(HELPINFO*), WPARAM, LPARAM l)
 {

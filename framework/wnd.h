@@ -67,6 +67,7 @@ public:
                                                    reinterpret_cast<LPARAM>(hIcon)));
     }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+    HWND SetFocus() { return ::SetFocus(m_hWnd); }
     int MessageBox(const char* pszText, const char* pszCaption = nullptr, UINT nType = MB_OK)
     {
         return ::MessageBoxA(m_hWnd, pszText, pszCaption, nType);

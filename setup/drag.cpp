@@ -102,50 +102,52 @@ void CMirvalDlg::DropOnCalendar(CWnd*)
     // The node the last move found under the pointer, which is the highlighted
     // one: Wine's tree does not drop-highlight its selected node, and reading the
     // highlight back would then give the node highlighted before it.
-    HTREEITEM target = m_hDropItem;
-    HTREEITEM parent = target ? m_treeCalendar.GetParentItem(target) : nullptr;
-    if (parent) {
-        CString key;
-        HTREEITEM newParent;
-        bool go = true;
-        if (!m_treeCalendar.GetParentItem(parent)) {
-            // A weekday or month node: its one child is its picture.
-            key = m_treeCalendar.GetItemText(target);
-            if (HTREEITEM picture = m_treeCalendar.GetChildItem(target)) {
-                go = AskReplace();
-                if (go) m_treeCalendar.DeleteItem(picture);
-            }
-            newParent = target;
-        } else {
-            go = AskReplace();
-            if (go) {
-                key = m_treeCalendar.GetItemText(parent);
-                m_treeCalendar.DeleteItem(target);
-            }
-            newParent = parent;
-        }
-        int slot = go ? SlotForKey(key) : 0;
-        if (slot) {
-            ScheduleSlot& s = g_pSchedule->slot[slot];
-            // The list's texts are read into buffers of the slot's fields' size: the
-            // list holds nothing longer, and a name cut short would name no file.
-            char folder[LIST_TEXT_BYTES];
-            char file[LIST_TEXT_BYTES];
-            m_listPictures.GetItemText(m_nDragIndex, 1, folder, sizeof folder);
-            LVITEMA item = {};
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = m_nDragIndex;
-            item.pszText = file;
-            item.cchTextMax = sizeof file;
-            file[0] = '\0';
-            m_listPictures.GetItem(&item);
-            lstrcpynA(s.folder, folder, sizeof s.folder);
-            // The control may hand back its own copy of the text: the buffer's size still bounds it.
-            lstrcpynA(s.file, item.pszText, sizeof s.file);
-            lstrcpyA(s.mosa, m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0");
-            InsertNode(m_treeCalendar, newParent, s.file, CALENDAR_IMAGE_PICTURE);
-            m_treeCalendar.Expand(newParent, TVE_EXPAND);
-        }
-    }
+    DropPicture(m_hDropItem, m_nDragIndex);
     m_treeCalendar.SelectDropTarget(nullptr);
+}
+
+void CMirvalDlg::DropPicture(HTREEITEM target, int nItem)
+{
+    HTREEITEM parent = target ? m_treeCalendar.GetParentItem(target) : nullptr;
+    if (!parent) return;
+    CString key;
+    HTREEITEM newParent;
+    bool go = true;
+    if (!m_treeCalendar.GetParentItem(parent)) {
+        // A weekday or month node: its one child is its picture.
+        key = m_treeCalendar.GetItemText(target);
+        if (HTREEITEM picture = m_treeCalendar.GetChildItem(target)) {
+            go = AskReplace();
+            if (go) m_treeCalendar.DeleteItem(picture);
+        }
+        newParent = target;
+    } else {
+        go = AskReplace();
+        if (go) {
+            key = m_treeCalendar.GetItemText(parent);
+            m_treeCalendar.DeleteItem(target);
+        }
+        newParent = parent;
+    }
+    const int slot = go ? SlotForKey(key) : 0;
+    if (!slot) return;
+    ScheduleSlot& s = g_pSchedule->slot[slot];
+    // The list's texts are read into buffers of the slot's fields' size: the
+    // list holds nothing longer, and a name cut short would name no file.
+    char folder[LIST_TEXT_BYTES];
+    char file[LIST_TEXT_BYTES];
+    m_listPictures.GetItemText(nItem, 1, folder, sizeof folder);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = nItem;
+    item.pszText = file;
+    item.cchTextMax = sizeof file;
+    file[0] = '\0';
+    m_listPictures.GetItem(&item);
+    lstrcpynA(s.folder, folder, sizeof s.folder);
+    // The control may hand back its own copy of the text: the buffer's size still bounds it.
+    lstrcpynA(s.file, item.pszText, sizeof s.file);
+    lstrcpyA(s.mosa, m_btnMosaique.GetCheck() == BST_CHECKED ? "1" : "0");
+    InsertNode(m_treeCalendar, newParent, s.file, CALENDAR_IMAGE_PICTURE);
+    m_treeCalendar.Expand(newParent, TVE_EXPAND);
 }

@@ -106,7 +106,7 @@ TEST(Resources, DialogTemplatesAreAsTheProgramDrawsThem)
         {1006, "Button", "Ok", "274,207,49,14", BS_PUSHBUTTON | tab},
         {1007, "Button", "Annuler", "364,207,49,14", BS_PUSHBUTTON | tab},
         {1018, "Button", "", "297,13,100,84", BS_GROUPBOX | BS_BITMAP},
-        {1025, "Static", "", "7,210,112,13", boxed},
+        {1025, "Static", "", "7,210,112,13", boxed | SS_NOPREFIX},
         {-1, "Static", "<---", "129,211,11,8", SS_LEFT},
         {-1, "Static", "Glisser l'image vers le jour ou le mois d\xE9sir\xE9 <==", "116,63,23,60",
          SS_CENTER | SS_SUNKEN},
@@ -226,27 +226,58 @@ TEST(Resources, ProgramIconSizesAndManifest)
     EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }
 
-// The root "Mois" shows a bold M: its middle is open at the top, as a V, not
-// crossed by a bar as an H is.
-TEST(Resources, TheMonthsIconReadsAsAnM)
+namespace {
+// The icon drawn at 16 pixels on a background, as 0x00RRGGBB values.
+std::vector<DWORD> IconOn(UINT id, DWORD background)
 {
-    HANDLE icon = LoadImageA(Program(), MAKEINTRESOURCEA(131), IMAGE_ICON, 16, 16, 0);
-    ASSERT_TRUE(icon);
+    std::vector<DWORD> pixels(256);
+    HANDLE icon = LoadImageA(Program(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
+    if (!icon) return {};
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32}};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, 16, 16, WHITENESS);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    std::fill_n(static_cast<DWORD*>(bits), 256, background);
     DrawIconEx(dc, 0, 0, static_cast<HICON>(icon), 16, 16, 0, nullptr, DI_NORMAL);
     GdiFlush();
-    std::string rows;   // '#' where the letter is
+    for (int at = 0; at < 256; ++at) pixels[at] = static_cast<DWORD*>(bits)[at] & 0xFFFFFF;
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    DestroyIcon(static_cast<HICON>(icon));
+    return pixels;
+}
+}
+
+// The root "Mois" shows a bold M: its middle is open at the top, as a V, not
+// crossed by a bar as an H is.
+TEST(Resources, TheMonthsIconReadsAsAnM)
+{
+    const std::vector<DWORD> pixels = IconOn(131, 0xFFFFFF);
+    ASSERT_FALSE(pixels.empty());
+    std::string rows;   // '#' where the navy letter is
     for (int at = 0; at < 256; ++at)
-        rows += std::string((static_cast<DWORD*>(bits)[at] & 0xFFFFFF) == 0xFFFFFF ? "." : "#") +
-                (at % 16 == 15 ? "\n" : "");
+        rows += std::string(pixels[at] == 0x000080 ? "#" : ".") + (at % 16 == 15 ? "\n" : "");
     const size_t top = rows.find('#') / 17;
     auto middle = [&](size_t row) { return rows.substr(row * 17 + 7, 2); };
     EXPECT_EQ(middle(top) + middle(top + 1) + middle(top + 3), "....##") << rows;
-    DeleteDC(dc);
-    DeleteObject(bitmap);
+}
+
+// Every image of the calendar tree shows on the tree's usual white and on the
+// black of high contrast: a figure's edge, at least, stands out from both.
+TEST(Resources, TheCalendarsIconsStandOutOnWhiteAndOnBlack)
+{
+    const UINT calendar[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134, 153, 162,
+                             163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
+    auto luminance = [](DWORD c) {
+        return (299 * GetBValue(c) + 587 * GetGValue(c) + 114 * GetRValue(c)) / 1000;
+    };
+    for (UINT id : calendar) {
+        for (DWORD background : {0xFFFFFFu, 0u}) {
+            int standing = 0;   // pixels far from the background in lightness
+            for (DWORD pixel : IconOn(id, background))
+                standing += std::abs(luminance(pixel) - luminance(background)) >= 96;
+            EXPECT_GE(standing, 32) << "icon " << id << " on " << (background ? "white" : "black");
+        }
+    }
 }

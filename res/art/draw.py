@@ -153,11 +153,18 @@ def at_small_sizes(draw):
     return [draw(size) for size in SMALL_SIZES]
 
 
+# The calendar's figures stand on the tree's window colour, white or, in high
+# contrast, black: a grey edge shows on both, outside the white rim of the
+# discs and squares and around the letters.
+EDGE = GREY
+
+
 def disc(colour):
     def draw(size):
         c = Drawing(size)
-        c.round(7.5, 7.5, 7.4, WHITE)
-        c.round(7.5, 7.5, 5.9, colour)
+        c.round(7.5, 7.5, 7.6, EDGE)
+        c.round(7.5, 7.5, 6.6, WHITE)
+        c.round(7.5, 7.5, 5.3, colour)
         return c
     return draw
 
@@ -165,6 +172,7 @@ def disc(colour):
 def square(colour, other=None):
     def draw(size):
         c = Drawing(size)
+        c.outline(0, 0, 15, 15, EDGE)
         c.outline(1, 1, 14, 14, WHITE)
         for y in range(2, 14):
             for x in range(2, 14):
@@ -182,9 +190,14 @@ LETTER_M = ['##      ##', '###    ###', '####  ####', '## #### ##', '##  ##  ##'
 
 
 def letter(rows, columns):
-    """The glyph at each of columns: two copies a pixel apart make a thin one bold."""
+    """The glyph at each of columns: two copies a pixel apart make a thin one bold;
+    under it, an edge a pixel round."""
     def draw(size):
         c = Drawing(size)
+        for x in columns:
+            for dx in (-1, 0, 1):
+                for dy in (-1, 0, 1):
+                    c.letters(rows, x + dx, 3 + dy, EDGE)
         for x in columns:
             c.letters(rows, x, 3, NAVY)
         return c
@@ -210,7 +223,8 @@ def france(size):
 
 def ellipse(size):
     c = Drawing(size)
-    c.oval(7.5, 7.5, 7.5, 5.5, DARKRED)
+    c.oval(7.5, 7.5, 7.5, 5.5, EDGE)
+    c.oval(7.5, 7.5, 6.5, 4.5, DARKRED)
     return c
 
 

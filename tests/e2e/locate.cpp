@@ -8,6 +8,9 @@
 //   locate node CAPTION ID N...      a tree node: the Nth root, its Nth child...
 //   locate item CAPTION ID N         the Nth list item's label
 //   locate tips                      the texts of the taskbar's tooltips, one a line
+//   locate focus CAPTION             the id of the control that has the keyboard, in
+//                                    the foreground window whose caption begins so
+//   locate handle CAPTION ID         that control's window handle, in hexadecimal
 //   locate run COMMANDLINE           runs it as the shell does, and gives its exit code
 //   locate close CAPTION             closes the window whose caption begins so
 //   locate mirval                    "none", "starting" (its mutex, no marked window
@@ -151,6 +154,24 @@ int main(int argc, char** argv)
         const int id = atoi(argv[3]);
         GetWindowTextA(GetDlgItem(ByCaption(argv[2], id), id), text, sizeof text);
         printf("%s\n", text);
+        return 0;
+    }
+    if (!strcmp(what, "focus") && argc == 3) {
+        HWND front = GetForegroundWindow();
+        char text[256] = "";
+        GetWindowTextA(front, text, sizeof text);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (strncmp(text, argv[2], strlen(argv[2])) ||
+            !GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &info) || !info.hwndFocus)
+            return 1;
+        printf("%d\n", GetDlgCtrlID(info.hwndFocus));
+        return 0;
+    }
+    if (!strcmp(what, "handle") && argc == 4) {
+        const int id = atoi(argv[3]);
+        printf("%llx\n", static_cast<unsigned long long>(
+                              reinterpret_cast<UINT_PTR>(GetDlgItem(ByCaption(argv[2], id), id))));
         return 0;
     }
     if (!strcmp(what, "close") && argc == 3)

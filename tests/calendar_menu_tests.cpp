@@ -1,0 +1,124 @@
+// The picture list's menu, the keyboard's way to the drop: its entries, where it
+// comes, and each choice as the drop on that node, with real keys.
+#include "tests/support/setup_world.h"
+
+namespace {
+class CalendarMenu : public Calendar {
+protected:
+    void SetUp() override
+    {
+        WriteBitmap(std::string(kFiles) + "clavier\\R&D.BMP", 16, 16, RGB(0, 0, 255));
+        Calendar::SetUp();
+        m_dlg->OpenFolder({"C:", "mirval-tests", "clavier"});
+    }
+    // The open menu of this process, once it is up.
+    HWND Menu(DWORD timeoutMs = 3000)
+    {
+        HWND menu = nullptr;
+        Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; }, timeoutMs);
+        return menu;
+    }
+    // The chosen menu's entries, "|" after each, then each submenu's on a line.
+    static std::string Entries(HMENU menu)
+    {
+        std::string lines;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[300] = "";
+            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+            lines += std::string(text) + "|";
+        }
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            if (HMENU sub = GetSubMenu(menu, i)) lines += "\n" + Entries(sub);
+        return lines;
+    }
+    // Keys in the open menu: down to the Nth root's submenu, down to its Nth entry, chosen.
+    void Choose(int root, int entry)
+    {
+        for (int i = 0; i <= root; ++i) Key(VK_DOWN);
+        Key(VK_RIGHT);
+        for (int i = 0; i < entry; ++i) Key(VK_DOWN);
+        Key(VK_RETURN);
+    }
+    HWND Focus() const
+    {
+        GUITHREADINFO info = {sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(m_dlg->m_hwnd, nullptr), &info);
+        return info.hwndFocus;
+    }
+};
+}
+
+TEST_F(CalendarMenu, ComesAtTheSelectedPictureAndListsTheCalendarWithItsPictures)
+{
+    m_dlg->Post(WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1));
+    EXPECT_EQ(Menu(600), nullptr) << "a menu with no picture chosen";
+    Click(ItemPoint(m_list, 0));
+    EXPECT_EQ(Text(m_dlg->Item(IDC_PICTURE_NAME)), "R&D.BMP");
+    MouseAt({GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    Key(VK_APPS);
+    HWND menu = Menu();
+    ASSERT_TRUE(menu);
+    RECT label = {LVIR_LABEL}, at;
+    ListView_GetItemRect(m_list, 0, &label, LVIR_LABEL);
+    MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&label), 2);
+    GetWindowRect(menu, &at);
+    EXPECT_EQ(std::to_string(at.left) + "," + std::to_string(at.top),
+              std::to_string(label.left) + "," + std::to_string(label.bottom))
+        << "not at the picture";
+    EXPECT_EQ(Entries(HMENU(SendMessageA(menu, MN_GETHMENU, 0, 0))),
+              "Semaine|Mois|\n"
+              "Lundi\tminuscule.bmp|Mardi\tMARDI.BMP|Mercredi\tPIXELS.BMP|Jeudi|Vendredi|Samedi|"
+              "Dimanche|\n"
+              "Janvier|F\xE9vrier|Mars|Avril|Mai|Juin|Juillet|Ao\xFBt|Septembre|Octobre|Novembre|"
+              "D\xE9""cembre\tDECEMBRE.BMP|");
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(menu); }));
+    EXPECT_FALSE(m_dlg->m_ended) << "Escape went on to the dialog";
+}
+
+// A weekday and a month each in their own slot, as drops put them: asked before
+// a picture is replaced, nothing saved or installed before "Ok", the focus back
+// in the list.
+TEST_F(CalendarMenu, AChoiceIsTheDropOnThatDayOrMonth)
+{
+    const std::string before = Snapshot(kCompanyKey), desktop = Wallpaper();
+    const std::string mine = std::string(kFiles) + "clavier\\|R&D.BMP|0";
+    const std::string december = SlotText(19);
+    Click(ItemPoint(m_list, 0));
+    Key(VK_APPS);
+    ASSERT_TRUE(Menu());
+    Choose(0, 3);   // "Jeudi", empty: taken at once
+    EXPECT_EQ(SlotText(4), mine);
+    EXPECT_EQ(Children(m_tree, At({"Semaine", "Jeudi"})), Path{"R&D.BMP"});
+    EXPECT_EQ(Focus(), m_list);
+    Key(VK_APPS);
+    ASSERT_TRUE(Menu());
+    Choose(1, 0);   // "Janvier"
+    EXPECT_EQ(SlotText(8), mine);
+
+    RECT item = {LVIR_LABEL};   // the right button opens it too, and the name shows whole
+    ListView_GetItemRect(m_list, 0, &item, LVIR_LABEL);
+    const POINT right = Middle(m_list, item);
+    MouseAt(right, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(right, MOUSEEVENTF_RIGHTUP);
+    HWND menu = Menu();
+    ASSERT_TRUE(menu);
+    HMENU week = GetSubMenu(HMENU(SendMessageA(menu, MN_GETHMENU, 0, 0)), 0);
+    char thursday[64] = "";
+    GetMenuStringA(week, 3, thursday, sizeof thursday, MF_BYPOSITION);
+    EXPECT_STREQ(thursday, "Jeudi\tR&&D.BMP");
+    for (int answer : {IDNO, IDYES}) {
+        if (answer == IDYES) {
+            Key(VK_APPS);
+            ASSERT_TRUE(Menu());
+        }
+        MessageBoxAnswer box(answer);
+        Choose(1, 11);   // "Décembre", which holds a picture
+        ASSERT_TRUE(box.Answered()) << "not asked";
+        ExpectQuestion(box, IDS_REPLACE_PICTURE, IDS_WARNING);
+        EXPECT_EQ(SlotText(19), answer == IDYES ? mine : december);
+    }
+    EXPECT_EQ(Children(m_tree, At({"Mois", "D\xE9""cembre"})), Path{"R&D.BMP"});
+    EXPECT_EQ(Focus(), m_list);
+    EXPECT_EQ(Snapshot(kCompanyKey) + Wallpaper(), before + desktop) << "saved before \"Ok\"";
+}
