@@ -109,8 +109,12 @@ tray_menu() {   # tray_menu first|last
     click menu "$1"
 }
 tray_menu_open() {   # a right press on the icon, then until its menu is up
-    click 3 tray
-    for _ in $(seq 30); do locate menu first >/dev/null && return; sleep 0.1; done
+    # Pressed again if none came: a window closing under the pointer (a help
+    # viewer) may take the first press.
+    for _ in 1 2 3; do
+        click 3 tray
+        for _ in $(seq 30); do locate menu first >/dev/null && return; sleep 0.1; done
+    done
 }
 mirval_quit() {   # "&Quitter"; MIRVAL_EXIT is then the exit code, or "still running"
     tray_menu first
