@@ -3,9 +3,11 @@
 #include "app/mirval_app.h"
 #include "res/resource.h"
 #include "schedule/schedule.h"
+#include "schedule/todays_picture.h"
 #include "schedule/try_wallpaper.h"
 #include "schedule/wallpaper.h"
 #include "setup/setup.h"
+#include <dbt.h>
 #include <shellapi.h>
 
 CString g_selectedPicture;
@@ -100,6 +102,9 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     OnMessage<WM_POWERBROADCAST, &CMirvalDlg::OnPowerBroadcast>(),
     // The picture list's menu: Shift+F10, the menu key, the right button.
     OnMessage<WM_CONTEXTMENU, &CMirvalDlg::OnContextMenu>(),
+    // Today's picture waits for its file: a drive arrived, a long check ended.
+    OnMessage<WM_DEVICECHANGE, &CMirvalDlg::OnDeviceChange>(),
+    OnMessage<WM_PICTURE_CHECKED, &CMirvalDlg::OnPictureChecked>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -197,6 +202,7 @@ BOOL CMirvalDlg::OnInitDialog()
     m_tvInsert.hInsertAfter = nullptr;
     FillCalendarTree();
 
+    SetPictureCheckWindow(m_hWnd);
     SetTimer(TIMER_HIDE, 1, nullptr);
     SetTimer(TIMER_DATE, NextDateCheck(), nullptr);
     return TRUE;
@@ -225,7 +231,8 @@ void CMirvalDlg::ShowDateInCaption()
 void CMirvalDlg::CheckDate()
 {
     // While "Terminer !" is open the trial picture stays: its end looks again.
-    if (!DesktopTestRunning()) ApplyOnNewDay();
+    // The same day, a picture that waits for its file is tried again.
+    if (!DesktopTestRunning() && !ApplyOnNewDay()) RetryWaitingPicture();
     ShowDateInCaption();
     SetTimer(TIMER_DATE, NextDateCheck(), nullptr);
 }
@@ -299,6 +306,7 @@ BOOL CMirvalDlg::DestroyWindow()
     Shell_NotifyIconA(NIM_DELETE, &data);
     RemovePropA(m_hWnd, RESIDENT_MARK);
     ClearAccessibleName(m_treeFolders.m_hWnd);
+    SetPictureCheckWindow(nullptr);
     return CDialog::DestroyWindow();
 }
 
@@ -397,4 +405,18 @@ BOOL CMirvalDlg::OnPowerBroadcast(UINT nPowerEvent)
     // user is there.
     if (nPowerEvent == PBT_APMRESUMEAUTOMATIC || nPowerEvent == PBT_APMRESUMESUSPEND) CheckDate();
     return TRUE;
+}
+
+BOOL CMirvalDlg::OnDeviceChange(UINT nEventType)
+{
+    // A disk, a stick or a disc came: the picture may be on it. What arrived is
+    // not read: any arrival is worth one more look.
+    if (nEventType == DBT_DEVICEARRIVAL && !DesktopTestRunning()) RetryWaitingPicture();
+    return TRUE;
+}
+
+void CMirvalDlg::OnPictureChecked()
+{
+    // During the desktop test the trial picture stays; its end tries again.
+    if (!DesktopTestRunning()) PictureCheckEnded();
 }

@@ -95,6 +95,8 @@ protected:
     void OnEndSession(BOOL bEnding);
     void OnTimeOrSettingChange();
     BOOL OnPowerBroadcast(UINT nPowerEvent);
+    BOOL OnDeviceChange(UINT nEventType);
+    void OnPictureChecked();
     void OnPaint();
     void OnSelChangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);

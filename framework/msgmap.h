@@ -51,7 +51,8 @@ template <class T> LRESULT Call(T* t, void (T::*f)(UINT_PTR), WPARAM w, LPARAM)
     (t->*f)(w);
     return 0;
 }
-// WM_POWERBROADCAST: the power event; the answer (TRUE grants a suspend).
+// WM_POWERBROADCAST, WM_DEVICECHANGE: the event; the answer (TRUE grants a
+// suspend, or a device's removal).
 template <class T> LRESULT Call(T* t, BOOL (T::*f)(UINT), WPARAM w, LPARAM)
 {
     return (t->*f)(static_cast<UINT>(w));

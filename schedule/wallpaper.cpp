@@ -1,6 +1,7 @@
 #include "schedule/wallpaper.h"
 #include "app/mirval_app.h"
 #include "schedule/schedule.h"
+#include "schedule/todays_picture.h"
 
 int g_everyDayActive = 0;
 
@@ -95,16 +96,15 @@ BOOL ApplyTodaysWallpaper(int mode)
 
     if (!path.IsEmpty() && mode != APPLY_REFRESH) {
         // Tiled or centred as assigned, at a start too: left to the desktop, the
-        // picture would be shown as the last program (or Windows' own "fill") had it.
-        CRegKey desktop;
-        if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
-            SetDesktopTiling(desktop, tile);
-        desktop.Close();
-        SetDesktopWallpaper(path);
-    } else if (mode != APPLY_STARTUP) {
-        // Nothing for today after a save, or a refresh: the current one again.
-        SetDesktopWallpaper(current);
+        // picture would be shown as the last program (or Windows' own "fill") had
+        // it. Not before its file can be read: the desktop keeps what it shows.
+        InstallWhenReadable(path, tile);
+        return TRUE;
     }
+    // Nothing for today after a save or a start (a refresh keeps what waits).
+    if (mode != APPLY_REFRESH) ForgetWaitingPicture();
+    // Nothing for today after a save, or a refresh: the current one again.
+    if (mode != APPLY_STARTUP) SetDesktopWallpaper(current);
     return TRUE;
 }
 

@@ -47,6 +47,7 @@ TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
     _tzset();
     for (int d = 0; d < 6; ++d) {
         SetText(ProfileKey("Semaine").c_str(), days[d], std::string("C:\\") + days[d] + ".BMP");
+        WriteBytes(std::string("C:\\") + days[d] + ".BMP", "");
         SetText(ProfileKey("Semaine").c_str(), FlagValueName(days[d]), d % 2 ? "1" : "0");
     }
     FixedClock clock(CTime(2026, 12, 6, 23, 59, 58));

@@ -88,6 +88,8 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
         {"a 64 KiB path is never handed on", dec8, {{"Divers\\Toujours", Sz("C:\\" + k64K)}},
          "C:\\AVANT.BMP|1|10"},
     };
+    for (const char* file : {"TOUS", "SAM", "AOUT", "DIM", "LUN", "DEC"})
+        WriteBytes(std::string("C:\\") + file + ".BMP", "");   // there, if no picture
     for (const auto& c : cases) {
         DeleteKeyTree(kCompanyKey);
         Store(c.stored);
@@ -151,6 +153,7 @@ TEST_F(Schedule, PathsLongerThanTheWallpaperCallTakesAreNeverHandedToIt)
 {
     for (size_t length : {255u, 256u, 259u}) {
         const std::string path = "C:\\" + std::string(length - 3, 'w');
+        WriteBytes(path, "");
         SetText(kDesktop, "Wallpaper", path);
         ApplyTodaysWallpaper(APPLY_REFRESH);
         EXPECT_EQ(Wallpaper(), path) << "refresh of " << length;

@@ -17,6 +17,7 @@ noted=$MIRVAL_TEST_WORLD/decoy.txt
 exe=$1
 mirvals() { pgrep -cxf "$exe"; }
 wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
+mkdir -p "$(winepath -u 'C:\mirval-e2e')" && touch "$(winepath -u "$today")"   # a picture is there
 reg_set "$schedule\\Divers" Toujours "$today"
 reg_set "$schedule\\Semaine" Lundi 'C:\mirval-e2e\LUNDI.BMP'
 rm -f "$noted"
