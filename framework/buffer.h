@@ -3,6 +3,7 @@
 // standard library's, whose out-of-line parts throw and so bring the exception
 // runtime into the program. Out of memory a buffer keeps what it had.
 #pragma once
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,6 +39,7 @@ public:
             m_p = nullptr, m_n = 0;
             return true;
         }
+        if (n > SIZE_MAX / sizeof(T)) return false;   // its size in bytes would wrap round
         T* p = static_cast<T*>(realloc(m_p, n * sizeof(T)));
         if (!p) return false;
         if (n > m_n) memset(static_cast<void*>(p + m_n), 0, (n - m_n) * sizeof(T));

@@ -74,6 +74,7 @@ class CStatic : public CWnd {};
 class CTreeCtrl : public CWnd {
 public:
     static const CRuntimeClass runtimeClass;
+    using RuntimeClassOwner = CTreeCtrl;
     const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
     HIMAGELIST SetImageList(CImageList* pImageList, int nImageList)
     {

@@ -21,6 +21,7 @@ void DDV_MaxChars(CDataExchange* pDX, CString& value, int nChars);
 class CDialog : public CWnd {
 public:
     static const CRuntimeClass runtimeClass;
+    using RuntimeClassOwner = CDialog;
     const CRuntimeClass* GetRuntimeClass() const override { return &runtimeClass; }
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 

@@ -6,10 +6,10 @@ namespace {
 // by the framework alone, so a window of anyone else's never has it.
 const char BOUND_OBJECT[] = "Mirval.CWnd";
 
-// Wrappers for the moment of windows bound to nothing, as FromHandle's callers
-// use them at once: the oldest of a few is taken again.
-CWnd g_temporary[8];
-unsigned g_nextTemporary;
+// The wrapper for the moment of a window bound to nothing. One is all the
+// callers need: each uses it at once (the drag's window under the pointer, the
+// desktop window it locks its image to) and asks for no other meanwhile.
+CWnd g_temporary;
 }
 
 const CRuntimeClass CWnd::runtimeClass = {nullptr};
@@ -21,16 +21,20 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, BOUND_OBJECT)) : nullptr;
+    // A property is read from any process's window, and another Mirval's (or any
+    // program's) may carry one of this name: its value is an address there.
+    DWORD process = 0;
+    if (!hWnd || !GetWindowThreadProcessId(hWnd, &process) || process != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<CWnd*>(::GetPropA(hWnd, BOUND_OBJECT));
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!hWnd) return nullptr;
     if (CWnd* bound = FromHandlePermanent(hWnd)) return bound;
-    CWnd& wrapper = g_temporary[g_nextTemporary++ % 8];
-    wrapper.m_hWnd = hWnd;
-    return &wrapper;
+    g_temporary.m_hWnd = hWnd;
+    return &g_temporary;
 }
 
 BOOL CWnd::Attach(HWND hWnd)
@@ -45,6 +49,15 @@ BOOL CWnd::Attach(HWND hWnd)
 HWND CWnd::Detach()
 {
     HWND h = m_hWnd;
+    if (h && m_pfnSuper) {
+        // The window's own procedure back, and no way to this object left in it: a
+        // message after the object is gone reaches no freed memory. (Behind a
+        // procedure set after ours, only the way to the object goes.)
+        if (::GetWindowLongPtrA(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc))
+            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        m_pfnSuper = nullptr;
+    }
     if (h && FromHandlePermanent(h) == this) ::RemovePropA(h, BOUND_OBJECT);
     m_hWnd = nullptr;
     return h;
@@ -81,12 +94,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     LRESULT result = wnd->WindowProc(message, wParam, lParam);
     wnd->m_current = outer;
 
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
-        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
-        wnd->m_pfnSuper = nullptr;
-        wnd->Detach();
-    }
+    if (message == WM_NCDESTROY) wnd->Detach();
     return result;
 }
 

@@ -2,6 +2,7 @@
 // controls bound to members are found again from their handles.
 #pragma once
 #include <windows.h>
+#include <type_traits>
 #include "cstring.h"
 #include "msgmap.h"
 
@@ -29,12 +30,17 @@ public:
     BOOL Attach(HWND hWnd);
     HWND Detach();
     HWND GetSafeHwnd() const { return m_hWnd; }
-    // The run-time class test: whether this object is a T.
+    // The run-time class test: whether this object is a T. T must name a
+    // run-time class of its own (runtimeClass beside RuntimeClassOwner naming T):
+    // one that inherits its base's would be answered for as that base.
     static const CRuntimeClass runtimeClass;
+    using RuntimeClassOwner = CWnd;
     virtual const CRuntimeClass* GetRuntimeClass() const { return &runtimeClass; }
     template <class T>
     bool IsKindOf() const
     {
+        static_assert(std::is_same<typename T::RuntimeClassOwner, T>::value,
+                      "IsKindOf: the class declares no run-time class of its own");
         for (const CRuntimeClass* c = GetRuntimeClass(); c; c = c->m_pBaseClass)
             if (c == &T::runtimeClass) return true;
         return false;

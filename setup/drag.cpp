@@ -31,7 +31,8 @@ void CMirvalDlg::OnMouseMove(UINT, CPoint point)
         CImageList::DragMove(point);
         CImageList::DragShowNolock(FALSE);
         CWnd* under = WindowFromPoint(point);
-        if (under && under->IsKindOf<CTreeCtrl>() && under == &m_treeCalendar) {
+        // The object itself first: nothing is called through another's.
+        if (under == &m_treeCalendar && under->IsKindOf<CTreeCtrl>()) {
             m_treeCalendar.ScreenToClient(&point);
             m_hDropItem = m_treeCalendar.HitTest(point);
             m_treeCalendar.SelectDropTarget(m_hDropItem);
@@ -61,6 +62,7 @@ void CMirvalDlg::OnLButtonUp(UINT, CPoint point)
         ClientToScreen(&point);
         CWnd* under = WindowFromPoint(point);
         if (under == &m_treeCalendar) DropOnCalendar(under);
+        if (m_bLookAfterDrag) CheckDate();
     }
     Default();
 }
@@ -70,6 +72,7 @@ void CMirvalDlg::CancelDrag()
     EndDragImage();
     m_treeCalendar.SelectDropTarget(nullptr);
     m_hDropItem = nullptr;
+    if (m_bLookAfterDrag) CheckDate();
 }
 
 void CMirvalDlg::OnCaptureChanged()

@@ -15,6 +15,13 @@
 //   locate close CAPTION             closes the window whose caption begins so
 //   locate mirval                    "none", "starting" (its mutex, no marked window
 //                                    yet) or "resident"
+//   locate intruder X Y W H          runs another program's window on top at that
+//                                    place of the screen, carrying the framework's
+//                                    property with a value that means nothing here
+//   locate latecomer                 plays a Mirval that starts late: its mutex
+//                                    after a second, its marked window half a
+//                                    second later; ends with 7 when that window is
+//                                    sent "&Quitter", with 0 after ten seconds
 //   locate decoy FILE                runs another program's dialog that has the
 //                                    controls 1000, 1001 and 1004, and notes in FILE
 //                                    every command it is sent
@@ -65,6 +72,38 @@ int Decoy(const char* file)
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), nullptr, nullptr);
     g_dialogProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DecoyProc)));
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
+LRESULT CALLBACK LatecomerProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == 32771) PostQuitMessage(7);
+    return CallWindowProcA(g_dialogProc, w, message, wParam, lParam);
+}
+int Latecomer()
+{
+    Sleep(1000);
+    CreateMutexA(nullptr, FALSE, "Tarvex Software MIRVAL running");
+    Sleep(500);
+    HWND w = CreateWindowExA(0, "#32770", "Image du mirval", WS_POPUP, 0, 0, 10, 10, nullptr,
+                             nullptr, nullptr, nullptr);
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LatecomerProc)));
+    SetPropA(w, "Tarvex Software MIRVAL resident", reinterpret_cast<HANDLE>(1));
+    SetTimer(nullptr, 0, 10000, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) DispatchMessageA(&msg);
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+int Intruder(char** place)
+{
+    HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "",
+                             WS_POPUP | WS_VISIBLE, atoi(place[0]), atoi(place[1]), atoi(place[2]), atoi(place[3]),
+                             nullptr, nullptr, nullptr, nullptr);
+    SetPropA(w, "Mirval.CWnd", reinterpret_cast<HANDLE>(0x10));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;
@@ -141,6 +180,8 @@ int main(int argc, char** argv)
     const char* what = argc > 1 ? argv[1] : "";
     if (!strcmp(what, "tips")) return Tips();
     if (!strcmp(what, "decoy") && argc == 3) return Decoy(argv[2]);
+    if (!strcmp(what, "intruder") && argc == 6) return Intruder(argv + 2);
+    if (!strcmp(what, "latecomer")) return Latecomer();
     if (!strcmp(what, "mirval")) {
         HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "Tarvex Software MIRVAL running");
         HWND w = nullptr;

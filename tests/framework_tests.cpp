@@ -1,0 +1,63 @@
+// The framework's own containers and windows: what the program's code leans on
+// without a second look.
+#include "tests/support/support.h"
+
+TEST(Framework, BuffersGrowZeroedAndKeepWhatTheyHadWhenMemoryRunsOut)
+{
+    CBuffer<char> bytes(4);
+    memset(bytes.data(), 'x', 4);
+    ASSERT_TRUE(bytes.Resize(3) && bytes.Resize(4));   // the same block, likely, grown again
+    ASSERT_TRUE(bytes.Resize(6));
+    EXPECT_EQ(std::string(bytes.data(), 6), std::string("xxx\0\0\0", 6)) << "grown zeroed";
+    CBuffer<int> numbers(2);
+    numbers[0] = 7, numbers[1] = 8;
+    for (size_t huge : {SIZE_MAX / sizeof(int) + 2, SIZE_MAX / 2}) {   // its byte size wraps; none
+        EXPECT_FALSE(numbers.Resize(huge)) << huge;
+        EXPECT_EQ(std::to_string(numbers.size()) + ":" + std::to_string(numbers[0]) +
+                      std::to_string(numbers[1]), "2:78") << huge;
+    }
+}
+
+TEST(Framework, TextsCutAtTheirEndsAppendThemselvesAndFormatUpToTheirLimit)
+{
+    const CString abc = "abc";
+    struct { CString piece; const char* expected; } pieces[] = {
+        {abc.Left(-1), ""}, {abc.Left(0), ""}, {abc.Left(2), "ab"}, {abc.Left(4), "abc"},
+        {abc.Right(-1), ""}, {abc.Right(2), "bc"}, {abc.Right(4), "abc"},
+        {abc.Mid(-1), "abc"}, {abc.Mid(1), "bc"}, {abc.Mid(3), ""}, {abc.Mid(4), ""},
+    };
+    for (const auto& p : pieces) EXPECT_EQ(std::string(p.piece), p.expected);
+    CString self = "abc";
+    self += self;
+    self += static_cast<const char*>(self) + 4;
+    EXPECT_EQ(std::string(self), "abcabcbc");
+    for (size_t length : {100u, 1024u, 1500u}) {
+        CString formatted;
+        formatted.Format("%s", std::string(length, 'f').c_str());
+        EXPECT_EQ(formatted.GetLength(), static_cast<int>(std::min<size_t>(length, 1024)));
+    }
+}
+
+namespace {
+struct Subclassed : CWnd {
+    using CWnd::SubclassWindow;
+};
+}
+
+// Its object gone, a window answers with its own procedure, not through the
+// object's memory.
+TEST(Framework, ADetachedWindowGetsItsOwnProcedureBack)
+{
+    HWND label = CreateWindowA("STATIC", "texte", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                               nullptr, nullptr);
+    const LONG_PTR own = GetWindowLongPtrA(label, GWLP_WNDPROC);
+    {
+        Subclassed window;
+        ASSERT_TRUE(window.SubclassWindow(label));
+        ASSERT_NE(GetWindowLongPtrA(label, GWLP_WNDPROC), own);
+    }
+    EXPECT_EQ(GetWindowLongPtrA(label, GWLP_WNDPROC), own);
+    EXPECT_EQ(GetWindowLongPtrA(label, GWLP_USERDATA), 0);
+    EXPECT_EQ(Text(label), "texte");
+    DestroyWindow(label);
+}
