@@ -230,6 +230,13 @@ void CMirvalDlg::ShowDateInCaption()
 
 void CMirvalDlg::CheckDate()
 {
+    // Not under a drag: a wallpaper call and the caption's redraw would leave
+    // trails under its image. The drag's end looks.
+    if (m_bDragging) {
+        m_bLookAfterDrag = true;
+        return;
+    }
+    m_bLookAfterDrag = false;
     // While "Terminer !" is open the trial picture stays: its end looks again.
     // The same day, a picture that waits for its file is tried again.
     if (!DesktopTestRunning() && !ApplyOnNewDay()) RetryWaitingPicture();
@@ -357,6 +364,7 @@ void CMirvalDlg::OnAbout()
 
 void CMirvalDlg::OnQuit()
 {
+    m_bQuitting = true;
     delete g_pSchedule;
     g_pSchedule = nullptr;
     EndDialog(0);
@@ -411,12 +419,16 @@ BOOL CMirvalDlg::OnDeviceChange(UINT nEventType)
 {
     // A disk, a stick or a disc came: the picture may be on it. What arrived is
     // not read: any arrival is worth one more look.
-    if (nEventType == DBT_DEVICEARRIVAL && !DesktopTestRunning()) RetryWaitingPicture();
+    if (nEventType == DBT_DEVICEARRIVAL) CheckDate();
     return TRUE;
 }
 
 void CMirvalDlg::OnPictureChecked()
 {
-    // During the desktop test the trial picture stays; its end tries again.
-    if (!DesktopTestRunning()) PictureCheckEnded();
+    // During the desktop test the trial picture stays, and a drag goes on: their
+    // ends look again.
+    if (m_bDragging)
+        m_bLookAfterDrag = true;
+    else if (!DesktopTestRunning())
+        PictureCheckEnded();
 }

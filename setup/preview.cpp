@@ -229,6 +229,8 @@ void CMirvalDlg::OnApercu()
     UpdateData(TRUE);
     ShowWindow(SW_HIDE);
     TryWallpaper(g_selectedPicture, m_btnMosaique.GetCheck() == BST_CHECKED);
+    // "&Quitter" chosen meanwhile ended the program with the test: nothing more.
+    if (m_bQuitting) return;
     // A day that began during the test gets its picture now that the old one is back.
     CheckDate();
     ShowWindow(SW_SHOW);

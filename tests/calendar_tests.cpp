@@ -135,10 +135,41 @@ TEST_F(Calendar, DropsGoToTheNodeUnderThePointerAskBeforeReplacingAndCanBeCalled
     EXPECT_EQ(g_pSchedule->slot[6].file, std::string(251, 'L') + ".BMP");
 }
 
+// Another program's window that carries the framework's property, with a value
+// that is no object here, across a drag's way: nothing is called through it,
+// and the drop lands.
+TEST_F(Calendar, ADragCrossesAnotherProgramsWindowThatSeemsBoundToOneOfOurs)
+{
+    m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
+    const POINT from = ItemPoint(m_list, 0), to = NodePoint(m_tree, At({"Semaine", "Jeudi"}));
+    const POINT mid = {(from.x + to.x) / 2, (from.y + to.y) / 2};
+    std::string locate = std::string("Z:") + getenv("LOCATE");
+    std::replace(locate.begin(), locate.end(), '/', '\\');
+    std::string command = locate + " intruder " + std::to_string(mid.x - 30) + " " +
+                          std::to_string(mid.y - 30) + " 60 60";
+    STARTUPINFOA start = {sizeof start};
+    PROCESS_INFORMATION other;
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &start, &other));
+    HWND intruder = nullptr;
+    EXPECT_TRUE(Eventually([&] {
+        DWORD process = 0;
+        GetWindowThreadProcessId(intruder = WindowFromPoint(mid), &process);
+        return process == other.dwProcessId && GetPropA(intruder, "Mirval.CWnd");
+    }));
+    EXPECT_EQ(CWnd::FromHandlePermanent(intruder), nullptr);
+    Drag(from, to);
+    TerminateProcess(other.hProcess, 0);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+    EXPECT_EQ(SlotText(4), std::string(kFiles) + "glisser\\|ETE.BMP|0");
+}
+
 // 2026-12-07 is a Monday. A day that begins while "Terminer !" is open gets its
-// picture once the box has put the old one back; one that begins while a drop
-// waits unsaved gets the stored picture, the drop kept for "Ok".
-TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndLeavesAnUnsavedDropAsItIs)
+// picture once the box has put the old one back, one that begins during a drag
+// once the drag ends; one that begins while a drop waits unsaved gets the
+// stored picture, the drop kept for "Ok".
+TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndADragAndLeavesAnUnsavedDropAsItIs)
 {
     const std::string folder = std::string(kFiles) + "calendrier\\";
     FixedClock clock(CTime(2026, 12, 7, 23, 59, 0));
@@ -158,9 +189,15 @@ TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndLeavesAnUnsavedDropAsItIs)
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     Drop({"Semaine", "Mercredi"}, IDYES, true);
     const std::string table = LoadedSlots();
+    const POINT onList = ItemPoint(m_list, 0);
+    const POINT onSaturday = NodePoint(m_tree, At({"Semaine", "Samedi"}));
+    Drag(onList, onSaturday, false);   // held: the look waits for its end
     g_fixedTime = CTime(2026, 12, 9, 0, 0, 5).GetTime();
     m_dlg->Send(WM_TIMECHANGE);
-    EXPECT_EQ(Wallpaper(), std::string(kFiles) + "abimees\\PIXELS.BMP") << "the stored picture";
+    EXPECT_EQ(Wallpaper(), folder + "MARDI.BMP") << "a look under the drag";
+    Drag(onSaturday, onList, true, false);   // let go on the list: nothing dropped
+    const std::string stored = std::string(kFiles) + "abimees\\PIXELS.BMP";
+    EXPECT_TRUE(Eventually([&] { return Wallpaper() == stored; })) << "after the drag";
     EXPECT_EQ(LoadedSlots(), table);
     EXPECT_EQ(Children(m_tree, At({"Semaine", "Mercredi"})), Path{"ETE.BMP"});
     EXPECT_TRUE(m_dlg->Shown());
@@ -173,6 +210,10 @@ TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndLeavesAnUnsavedDropAsItIs)
 TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
 {
     const std::string desktop = ReadText(kDesktop, "Wallpaper");
+    for (const char* day : {"Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi",
+                            "Dimanche"})
+        SetText(ProfileKey("Semaine").c_str(), day, std::string(kFiles) + "calendrier\\MARDI.BMP");
+    std::unique_ptr<FixedClock> tomorrow;
     struct { const char* what; std::function<void()> open; } ways[] = {
         {"the Delete question", [&] {
              Click(NodePoint(m_tree, At({"Semaine", "Mardi", "MARDI.BMP"})));
@@ -182,7 +223,11 @@ TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
              m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
              Drag(ItemPoint(m_list, 0), NodePoint(m_tree, At({"Semaine", "Mardi"})));
          }},
-        {"the desktop test", [&] { m_dlg->Post(WM_COMMAND, IDC_APERCU); }},
+        // A day begins during the test: after the quit nothing installs its picture.
+        {"the desktop test", [&] {
+             m_dlg->Post(WM_COMMAND, IDC_APERCU);
+             tomorrow = std::make_unique<FixedClock>(CTime(time(nullptr) + 24 * 3600));
+         }},
     };
     for (auto& way : ways) {
         if (!m_dlg) Start();
