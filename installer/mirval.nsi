@@ -102,17 +102,21 @@ FunctionEnd
 
 Function ${un}QuitMirval
     ; One that is still starting (as when an upgrade has just started it again)
-    ; is waited for, ten seconds at most, as a second start waits.
-    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .R3'
-    ${If} $R3 P<> 0
-        System::Call 'kernel32::CloseHandle(p R3)'
-        ${For} $R4 1 100
-            StrCpy $R1 0
-            Call ${un}NextMarkedWindow
-            ${IfThen} $R0 <> 0 ${|} ${ExitFor} ${|}
-            Sleep 100
-        ${Next}
-    ${EndIf}
+    ; is waited for, ten seconds at most, as a second start waits. Its mutex is
+    ; asked for at each look, and the first two seconds are waited even without
+    ; it: a Mirval started a moment before may not have made it yet.
+    ${For} $R4 1 100
+        StrCpy $R1 0
+        Call ${un}NextMarkedWindow
+        ${IfThen} $R0 <> 0 ${|} ${ExitFor} ${|}
+        System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .R3'
+        ${If} $R3 P<> 0
+            System::Call 'kernel32::CloseHandle(p R3)'
+        ${ElseIf} $R4 > 20
+            ${ExitFor}
+        ${EndIf}
+        Sleep 100
+    ${Next}
     StrCpy $R1 0
     ${Do}
         Call ${un}NextMarkedWindow

@@ -86,6 +86,7 @@ mirval_start() {   # mirval_start EXE [LOG]
 # stopped early in its own start may hold up another's: each look is given two
 # seconds.
 hold_starting() {   # hold_starting PGREP-ARGS...
+    HELD="" CAUGHT=""
     for _ in $(seq 100); do
         HELD=$(pgrep "$@")
         if [ -n "$HELD" ]; then
