@@ -7,7 +7,8 @@ draw_samples() {
     mkdir -p "$dir"
     convert -size 800x600 gradient:'#ffb347-#6a0dad' -type truecolor "BMP3:$dir/AUBE.BMP"
     convert -size 800x600 radial-gradient:'#87ceeb-#000080' -type truecolor "BMP3:$dir/VAGUES.BMP"
-    convert -size 8x8 pattern:checkerboard -scale 800% -fill '#2e8b57' -opaque black \
+    # Squares of 8 pixels, white and green: a tile small enough to show the tiling.
+    convert -size 64x64 xc: -fx '(floor(i/8)+floor(j/8))%2' -fill '#2e8b57' -opaque black \
         -type truecolor "BMP3:$dir/DAMIER.BMP"
     convert -size 400x300 xc:'#f5deb3' -fill '#8b4513' -draw 'circle 200,150 200,40' \
         -fill '#228b22' -draw 'rectangle 0,250 400,300' -type truecolor "BMP3:$dir/SOLEIL.BMP"

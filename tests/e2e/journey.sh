@@ -19,6 +19,13 @@ log=$MIRVAL_TEST_WORLD/journey.log
 . "$here/../../scripts/lib/samples.sh"
 rm -rf "$MIRVAL_TEST_WORLD/data/Photos"
 draw_samples "$MIRVAL_TEST_WORLD/data/Photos"   # AUBE, DAMIER, SOLEIL, VAGUES
+# Each a picture at the size meant, and no flat colour (a newcomer's first sign
+# of Mirval at work is one of them on the desktop).
+check "the sample pictures" "800 600 y|64 64 y|400 300 y|800 600 y" "$(
+    for f in AUBE DAMIER SOLEIL VAGUES; do
+        identify -format '%w %h %k\n' "$MIRVAL_TEST_WORLD/data/Photos/$f.BMP" |
+            awk '{print $1, $2, ($3 > 1 ? "y" : "n")}'
+    done | paste -sd'|')"
 soleil=2                                       # its place in the list, 400x300
 # The colour of SOLEIL.BMP's pixel at x,y, as "r,g,b".
 sun() { convert "$MIRVAL_TEST_WORLD/data/Photos/SOLEIL.BMP" -crop "1x1+$1+$2" -depth 8 txt:- |
