@@ -17,7 +17,10 @@ world_stop "$inst"
 rm -rf "$inst" && mkdir -p "$inst" && cp "$MIRVAL_TEST_WORLD/display" "$inst/"
 world_env "$inst"
 WORLD_DESKTOP_NAME=Installation world_make_prefix
-WORLD_DESKTOP_NAME=Installation world_start_desktop "$inst" || exit 1
+# Wine's desktop in the machine's plain language: what the setup program starts
+# must still take the language of the setup program's own start.
+(unset LC_ALL; export LANG=C.UTF-8; WORLD_DESKTOP_NAME=Installation world_start_desktop "$inst") ||
+    exit 1
 trap 'world_stop "$inst"' EXIT
 
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
