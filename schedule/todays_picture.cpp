@@ -48,6 +48,16 @@ bool CheckUnderWay()
     return g_check.ended && WaitForSingleObject(g_check.ended, 0) == WAIT_TIMEOUT;
 }
 
+// Whether the file is on a local disk, which answers at once: a network's, a
+// removable disk's or a disc's may keep the asker waiting.
+bool OnALocalDisk(const char* path)
+{
+    if (!path[0] || path[1] != ':') return false;   // a network's name, or relative
+    const char root[] = {path[0], ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+}
+
 // Starts the check of the waiting picture and waits a moment for it: true when
 // it ended within it.
 bool CheckWaitingPicture()
@@ -55,15 +65,20 @@ bool CheckWaitingPicture()
     if (!g_check.ended) g_check.ended = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     lstrcpynA(g_check.path, g_waiting.path, sizeof g_check.path);
     ResetEvent(g_check.ended);
-    DWORD id;
-    HANDLE thread = CreateThread(nullptr, 0, CheckThread, nullptr, 0, &id);
-    if (!thread) {   // no thread to be had: the answer, however long, is asked here
-        g_check.readable = g_readable(g_check.path);
-        SetEvent(g_check.ended);
-        return true;
+    // A thread costs each start more than the wallpaper call itself: a local
+    // disk is asked here.
+    if (!OnALocalDisk(g_check.path)) {
+        DWORD id;
+        HANDLE thread = CreateThread(nullptr, 0, CheckThread, nullptr, 0, &id);
+        if (thread) {
+            CloseHandle(thread);
+            return WaitForSingleObject(g_check.ended, CHECK_MOMENT_MS) == WAIT_OBJECT_0;
+        }
     }
-    CloseHandle(thread);
-    return WaitForSingleObject(g_check.ended, CHECK_MOMENT_MS) == WAIT_OBJECT_0;
+    // A local disk, or no thread to be had: the answer, however long, is asked here.
+    g_check.readable = g_readable(g_check.path);
+    SetEvent(g_check.ended);
+    return true;
 }
 
 // The ended check's answer: the waiting picture installed when it is readable.

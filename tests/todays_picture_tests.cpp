@@ -114,7 +114,9 @@ TEST_F(TodaysPicture, ANewDayOrASaveTakesThePlaceOfTheWaitingPicture)
     EXPECT_EQ(Wallpaper(), tuesday);
 }
 
-// A check held until the test lets it go, as one of a network that is not there.
+// A check held until the test lets it go, as one of a network that is not there
+// (X: is a network drive; a local disk's file is asked at once, on the window's
+// thread).
 TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
 {
     static HANDLE asked, held;
@@ -127,15 +129,15 @@ TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
         return WaitForSingleObject(held, INFINITE) == 0;
     });
     Resident dlg;
-    g_fixedTime += 24 * 3600;
-    dlg.Post(WM_TIMECHANGE);
-    ASSERT_EQ(WaitForSingleObject(asked, 5000), WAIT_OBJECT_0);
+    Drive(true);
     DWORD_PTR answer;
-    EXPECT_TRUE(SendMessageTimeoutA(dlg.m_hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer))
+    EXPECT_TRUE(SendMessageTimeoutA(dlg.m_hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0,
+                                    SMTO_NORMAL, 5000, &answer))
         << "the window waits for the check";
+    ASSERT_EQ(WaitForSingleObject(asked, 5000), WAIT_OBJECT_0);
     EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
     SetEvent(held);
-    EXPECT_TRUE(Eventually([] { return Desktop() == std::string(kFiles) + "MARDI.BMP|0"; }));
+    EXPECT_TRUE(Eventually([] { return Desktop() == "X:\\Photos\\LUNDI.BMP|1"; }));
     CloseHandle(held);
     CloseHandle(asked);
 }
