@@ -364,7 +364,6 @@ void CMirvalDlg::OnAbout()
 
 void CMirvalDlg::OnQuit()
 {
-    m_bQuitting = true;
     delete g_pSchedule;
     g_pSchedule = nullptr;
     EndDialog(0);

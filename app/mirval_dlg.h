@@ -71,7 +71,6 @@ public:
     BOOL m_bDragging = FALSE;
     HTREEITEM m_hDropItem = nullptr;
     BOOL m_bLookAfterDrag = FALSE;   // the date's look came during a drag
-    BOOL m_bQuitting = FALSE;        // "&Quitter" chosen
     CBitmap m_bmpMonitor;
     CBitmap m_bmpEmptyScreen;
     HICON m_hIcon;

@@ -30,6 +30,8 @@ public:
     // be made. A dialog without a parent is owned by the application's main window.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
+    // In a handler: EndDialog was called, and the loop ends once it returns.
+    bool IsEnding() const { return !m_bInModal; }
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     // The dialog is made: exchanges data towards the controls.

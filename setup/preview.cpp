@@ -230,7 +230,7 @@ void CMirvalDlg::OnApercu()
     ShowWindow(SW_HIDE);
     TryWallpaper(g_selectedPicture, m_btnMosaique.GetCheck() == BST_CHECKED);
     // "&Quitter" chosen meanwhile ended the program with the test: nothing more.
-    if (m_bQuitting) return;
+    if (IsEnding()) return;
     // A day that began during the test gets its picture now that the old one is back.
     CheckDate();
     ShowWindow(SW_SHOW);
