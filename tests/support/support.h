@@ -284,7 +284,7 @@ class MessageBoxAnswer {
 public:
     explicit MessageBoxAnswer(int button, DWORD timeoutMs = 10000,
                               std::function<void()> whileOpen = nullptr)
-        : m_watch([=] { Watch(button, timeoutMs, whileOpen); })
+        : m_watch([=, asker = GetCurrentThreadId()] { Watch(button, timeoutMs, whileOpen, asker); })
     {
     }
     ~MessageBoxAnswer() { Answered(); }
@@ -298,7 +298,7 @@ public:
     HICON icon = nullptr;   // the system's shared icon it shows
 
 private:
-    void Watch(int button, DWORD timeoutMs, const std::function<void()>& whileOpen)
+    void Watch(int button, DWORD timeoutMs, const std::function<void()>& whileOpen, DWORD asker)
     {
         // A message box is the dialog with a text control of id 0xFFFF.
         auto isBox = [](HWND hwnd) { return GetDlgItem(hwnd, 0xFFFF) != nullptr; };
@@ -313,9 +313,15 @@ private:
             if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
                 icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
         if (whileOpen) whileOpen();
+        const HWND owner = GetWindow(box, GW_OWNER);
         PostMessageA(box, WM_COMMAND, button, LPARAM(GetDlgItem(box, button)));
         m_answered = true;
         Eventually([&] { return !IsWindow(box); });   // not found again by the next watch
+        // What the owner does with the answer is done once its thread reads a
+        // message again (the test's own thread is waiting here, and cannot).
+        DWORD_PTR done;
+        if (owner && GetWindowThreadProcessId(owner, nullptr) != asker)
+            SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &done);
     }
     bool m_answered = false;
     std::thread m_watch;
