@@ -45,7 +45,9 @@ BOOL CMirvalApp::InitInstance()
 
     SetRegistryKey("Tarvex Software");
 
-    CreateMutexA(nullptr, FALSE, RUNNING_MUTEX);   // released with the process
+    // Held for the run, and let go before the process ends: a job still hanging
+    // on a dead network must not keep the next start waiting.
+    HANDLE running = CreateMutexA(nullptr, FALSE, RUNNING_MUTEX);
     const bool second = GetLastError() == ERROR_ALREADY_EXISTS;
 
     // Reads the stored settings directly, so it need not wait for the table.
@@ -54,6 +56,7 @@ BOOL CMirvalApp::InitInstance()
     // One Mirval at a time: a second one's table, saved, would write the first
     // one's assignments back as they were when it started.
     if (second) {
+        if (running) CloseHandle(running);
         ShowRunningMirval();
         return FALSE;
     }
@@ -67,6 +70,7 @@ BOOL CMirvalApp::InitInstance()
         dlg.DoModal();
         m_pMainWnd = nullptr;
     }
+    if (running) CloseHandle(running);
     return FALSE;
 }
 

@@ -105,6 +105,8 @@ const MsgMapEntry CMirvalDlg::messageEntries[] = {
     // Today's picture waits for its file: a drive arrived, a long check ended.
     OnMessage<WM_DEVICECHANGE, &CMirvalDlg::OnDeviceChange>(),
     OnMessage<WM_PICTURE_CHECKED, &CMirvalDlg::OnPictureChecked>(),
+    // A photo for the preview, decoded on a thread of its own.
+    OnMessage<WM_PREVIEW_DECODED, &CMirvalDlg::OnPreviewDecoded>(),
 };
 const MsgMap CMirvalDlg::messageMap(&CDialog::messageMap, CMirvalDlg::messageEntries);
 
@@ -239,7 +241,11 @@ void CMirvalDlg::CheckDate()
     m_bLookAfterDrag = false;
     // While "Terminer !" is open the trial picture stays: its end looks again.
     // The same day, a picture that waits for its file is tried again.
-    if (!DesktopTestRunning() && !ApplyOnNewDay()) RetryWaitingPicture();
+    if (!DesktopTestRunning()) {
+        const bool arrival = m_bArrivalSeen != FALSE;
+        m_bArrivalSeen = FALSE;
+        if (!ApplyOnNewDay()) RetryWaitingPicture(arrival);
+    }
     ShowDateInCaption();
     SetTimer(TIMER_DATE, NextDateCheck(), nullptr);
 }
@@ -417,17 +423,20 @@ BOOL CMirvalDlg::OnPowerBroadcast(UINT nPowerEvent)
 BOOL CMirvalDlg::OnDeviceChange(UINT nEventType)
 {
     // A disk, a stick or a disc came: the picture may be on it. What arrived is
-    // not read: any arrival is worth one more look.
-    if (nEventType == DBT_DEVICEARRIVAL) CheckDate();
+    // not read: any arrival is worth one more look, even with a job under way,
+    // which may have asked before the drive was there.
+    if (nEventType == DBT_DEVICEARRIVAL) {
+        m_bArrivalSeen = TRUE;
+        CheckDate();
+    }
     return TRUE;
 }
 
-void CMirvalDlg::OnPictureChecked()
+LRESULT CMirvalDlg::OnPictureChecked(WPARAM, LPARAM lParam)
 {
-    // During the desktop test the trial picture stays, and a drag goes on: their
-    // ends look again.
-    if (m_bDragging)
-        m_bLookAfterDrag = true;
-    else if (!DesktopTestRunning())
-        PictureCheckEnded();
+    // During the desktop test the trial picture stays, and a drag goes on: the
+    // answer is kept for their ends' look.
+    if (m_bDragging) m_bLookAfterDrag = true;
+    PictureCheckEnded(lParam, m_bDragging || DesktopTestRunning());
+    return 0;
 }

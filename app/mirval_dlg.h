@@ -71,6 +71,7 @@ public:
     BOOL m_bDragging = FALSE;
     HTREEITEM m_hDropItem = nullptr;
     BOOL m_bLookAfterDrag = FALSE;   // the date's look came during a drag
+    BOOL m_bArrivalSeen = FALSE;     // a drive arrived since the last look
     CBitmap m_bmpMonitor;
     CBitmap m_bmpEmptyScreen;
     HICON m_hIcon;
@@ -97,7 +98,8 @@ protected:
     void OnTimeOrSettingChange();
     BOOL OnPowerBroadcast(UINT nPowerEvent);
     BOOL OnDeviceChange(UINT nEventType);
-    void OnPictureChecked();
+    LRESULT OnPictureChecked(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPreviewDecoded(WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnSelChangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChangedPictureList(NMHDR* pNMHDR, LRESULT* pResult);

@@ -1,4 +1,5 @@
 #include "accessible.h"
+#include "systext.h"
 #include <initguid.h>
 #include <oleacc.h>
 
@@ -25,11 +26,7 @@ FARPROC Entry(HMODULE module, const char* name)
 IAccPropServices* Service()
 {
     if (!g_com.started) {
-        char path[MAX_PATH + 16] = "";
-        const UINT n = GetSystemDirectoryA(path, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return nullptr;
-        lstrcatA(path, "\\ole32.dll");
-        const HMODULE ole32 = LoadLibraryA(path);
+        const HMODULE ole32 = LoadSystemLibrary("ole32.dll");
         g_com.initialize = reinterpret_cast<CoInitializeFunction>(
             reinterpret_cast<void*>(Entry(ole32, "CoInitialize")));
         g_com.uninitialize = reinterpret_cast<CoUninitializeFunction>(

@@ -8,6 +8,7 @@
 #include "gdi.h"
 #include "msgmap.h"
 #include "regkey.h"
+#include "sync.h"
 #include "systext.h"
 #include "winapp.h"
 #include "wnd.h"

@@ -88,6 +88,11 @@ template <class T> LRESULT Call(T* t, BOOL (T::*f)(HELPINFO*), WPARAM, LPARAM l)
 {
     return (t->*f)(reinterpret_cast<HELPINFO*>(l));
 }
+// The program's own messages: both parameters as they came.
+template <class T> LRESULT Call(T* t, LRESULT (T::*f)(WPARAM, LPARAM), WPARAM w, LPARAM l)
+{
+    return (t->*f)(w, l);
+}
 // Notifications: the header and the result to give back.
 template <class T> LRESULT Call(T* t, void (T::*f)(NMHDR*, LRESULT*), WPARAM, LPARAM l)
 {

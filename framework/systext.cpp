@@ -72,6 +72,16 @@ CSystemText& CSystemText::operator+=(const char* pszAscii)
     return *this;
 }
 
+HMODULE LoadSystemLibrary(const char* pszName)
+{
+    char path[MAX_PATH + 32] = "";
+    const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || lstrlenA(pszName) > 30) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, pszName);
+    return LoadLibraryA(path);
+}
+
 CSystemText ModulePath(HMODULE hModule)
 {
     if (const auto moduleFile = Wide().moduleFile) {

@@ -27,6 +27,11 @@ bool HasWideCalls();
 CSystemText SystemText(const char* pszAnsi);
 CString AnsiText(const CSystemText& text);
 
+// A DLL of the system's own, loaded by its full path from the system folder
+// (never one planted in the program's or the working folder); null where there
+// is none.
+HMODULE LoadSystemLibrary(const char* pszName);
+
 // The path of the module (the executable's for null) as the system has it.
 CSystemText ModulePath(HMODULE hModule);
 // A path of the system's as the ANSI calls can open it: as it is where the code

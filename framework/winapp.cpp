@@ -110,11 +110,7 @@ using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 HtmlHelpFunction HtmlHelpEntry()
 {
     static HtmlHelpFunction entry = [] {
-        char path[MAX_PATH + 16] = "";
-        UINT n = GetSystemDirectoryA(path, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return HtmlHelpFunction();
-        lstrcatA(path, "\\hhctrl.ocx");
-        HMODULE module = LoadLibraryA(path);
+        HMODULE module = LoadSystemLibrary("hhctrl.ocx");
         FARPROC found = module ? GetProcAddress(module, "HtmlHelpW") : nullptr;
         return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(found));
     }();

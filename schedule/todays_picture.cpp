@@ -1,51 +1,102 @@
 #include "schedule/todays_picture.h"
+#include "schedule/photo.h"
 #include "schedule/wallpaper.h"
 
 namespace {
-// How long the window's thread waits for a check's answer: a local disk answers
-// well within it, a network that is not there does not.
-constexpr DWORD CHECK_MOMENT_MS = 200;
+ReadableCheck volatile g_readable = nullptr;
 
-bool FileCanBeRead(const char* path)
+// Whether the file can be read, and its kind by its first bytes.
+bool ReadableKind(const char* path, PictureKind* kind)
 {
+    const ReadableCheck check = g_readable;
+    if (check && !check(path)) return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    BYTE first[12] = {};
+    DWORD read = 0;
+    ReadFile(file, first, sizeof first, &read, nullptr);
     CloseHandle(file);
+    *kind = KindOfBytes(first, read);
     return true;
 }
-ReadableCheck g_readable = FileCanBeRead;
 
-// The check under way, or the last one. Its thread reads the path and writes the
-// answer, then signals; the window's thread touches neither while it is
-// unsignalled.
-struct Check {
-    char path[WALLPAPER_PATH_CHARS + 1];
-    bool readable;
-    HANDLE ended;   // manual reset, signalled while no check is under way
+// A photo by its name or by its bytes goes to the desktop as a bitmap copy; any
+// other file, a bitmap or not, goes to the wallpaper call itself.
+bool IsPhoto(const char* path, PictureKind kind)
+{
+    return KindOfName(path) != PictureKind::Other ||
+           (kind != PictureKind::Bitmap && kind != PictureKind::Other);
+}
+
+// Where answers go; the one that ends before there is a window (the start's)
+// waits for it.
+CCriticalSection g_deliveryLock;
+HWND g_notify = nullptr;
+PictureJob* g_undelivered = nullptr;
+
+void Deliver(PictureJob* job)
+{
+    CSingleLock held(&g_deliveryLock);
+    if (g_notify) {
+        if (!PostMessageA(g_notify, job->message, 0, reinterpret_cast<LPARAM>(job))) delete job;
+    } else if (!g_undelivered || g_undelivered->number < job->number) {
+        delete g_undelivered;
+        g_undelivered = job;
+    } else {
+        delete job;
+    }
+}
+
+DWORD WINAPI JobThread(void* job)
+{
+    static_cast<PictureJob*>(job)->Run();
+    Deliver(static_cast<PictureJob*>(job));
+    return 0;
+}
+
+// An install: its own copy of the picture's path, the screen and background
+// of the moment; its answer, what the wallpaper call is to be given.
+struct InstallJob : PictureJob {
+    char path[WALLPAPER_PATH_CHARS + 1] = "";
+    SIZE screen = {};
+    COLORREF background = 0;
+    bool ready = false;
+    char wallpaper[MAX_PATH + 1] = "";
+    void Run() override
+    {
+        PictureKind kind;
+        if (!ReadableKind(path, &kind)) return;
+        if (IsPhoto(path, kind))
+            ready = MakePhotoCopy(path, screen, background, PhotoCopy::Desktop, wallpaper, sizeof wallpaper);
+        else
+            ready = lstrlenA(lstrcpynA(wallpaper, path, sizeof wallpaper)) > 0;
+    }
 };
-Check g_check;
-HWND volatile g_notify;
 
-// The picture that waits for its file.
+// The picture that waits, and the jobs for it.
 struct Waiting {
     CString path, tile;
     bool waiting = false;
 };
 Waiting g_waiting;
+LONG g_newest = 0;             // the number of the newest request
+bool g_underWay = false;       // the newest request's job has not answered
+InstallJob* g_kept = nullptr;  // an answer that came during a drag or the test
 
-DWORD WINAPI CheckThread(void*)
+void DropKept()
 {
-    g_check.readable = g_readable(g_check.path);
-    const HWND notify = g_notify;
-    SetEvent(g_check.ended);
-    if (notify) PostMessageA(notify, WM_PICTURE_CHECKED, 0, 0);
-    return 0;
+    delete g_kept;
+    g_kept = nullptr;
 }
 
-bool CheckUnderWay()
+void Install(const char* wallpaper)
 {
-    return g_check.ended && WaitForSingleObject(g_check.ended, 0) == WAIT_TIMEOUT;
+    g_waiting.waiting = false;
+    CRegKey desktop;
+    if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS) SetDesktopTiling(desktop, g_waiting.tile);
+    desktop.Close();
+    SetDesktopWallpaper(wallpaper);
 }
 
 // Whether the file is on a local disk, which answers at once: a network's, a
@@ -58,50 +109,83 @@ bool OnALocalDisk(const char* path)
     return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
 }
 
-// Starts the check of the waiting picture and waits a moment for it: true when
-// it ended within it.
-bool CheckWaitingPicture()
+void StartInstallJob()
 {
-    if (!g_check.ended) g_check.ended = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-    lstrcpynA(g_check.path, g_waiting.path, sizeof g_check.path);
-    ResetEvent(g_check.ended);
-    // A thread costs each start more than the wallpaper call itself: a local
-    // disk is asked here.
-    if (!OnALocalDisk(g_check.path)) {
-        DWORD id;
-        HANDLE thread = CreateThread(nullptr, 0, CheckThread, nullptr, 0, &id);
-        if (thread) {
-            CloseHandle(thread);
-            return WaitForSingleObject(g_check.ended, CHECK_MOMENT_MS) == WAIT_OBJECT_0;
-        }
-    }
-    // A local disk, or no thread to be had: the answer, however long, is asked here.
-    g_check.readable = g_readable(g_check.path);
-    SetEvent(g_check.ended);
-    return true;
+    auto* job = new InstallJob;
+    job->message = WM_PICTURE_CHECKED;
+    job->number = ++g_newest;
+    lstrcpynA(job->path, g_waiting.path, sizeof job->path);
+    job->screen = PhotoScreen();
+    job->background = PhotoBackground();
+    g_underWay = true;
+    StartJob(job);
 }
 
-// The ended check's answer: the waiting picture installed when it is readable.
-void Conclude()
+// A local bitmap, or a photo whose copy is made, installed here: a thread would
+// cost each start more than the wallpaper call itself. Anything else is a job.
+void TryWaitingPicture(bool always)
 {
-    if (!g_waiting.waiting || !g_check.readable || g_waiting.path != g_check.path) return;
-    g_waiting.waiting = false;
-    CRegKey desktop;
-    if (desktop.Open(HKEY_CURRENT_USER, DESKTOP_KEY) == ERROR_SUCCESS)
-        SetDesktopTiling(desktop, g_waiting.tile);
-    desktop.Close();
-    SetDesktopWallpaper(g_waiting.path);
+    if (OnALocalDisk(g_waiting.path)) {
+        PictureKind kind;
+        if (!ReadableKind(g_waiting.path, &kind)) return;
+        char wallpaper[MAX_PATH + 1];
+        if (!IsPhoto(g_waiting.path, kind)) {
+            ++g_newest;
+            lstrcpynA(wallpaper, g_waiting.path, sizeof wallpaper);
+            Install(wallpaper);
+            return;
+        }
+        if (FindPhotoCopy(g_waiting.path, PhotoScreen(), PhotoBackground(), wallpaper, sizeof wallpaper)) {
+            ++g_newest;
+            Install(wallpaper);
+            return;
+        }
+    }
+    if (always || !g_underWay) StartInstallJob();
 }
+
+void Conclude(InstallJob* job)
+{
+    if (g_waiting.waiting && job->ready && g_waiting.path == job->path) Install(job->wallpaper);
+    delete job;
+}
+}
+
+void StartJob(PictureJob* job)
+{
+    DWORD id;
+    HANDLE thread = CreateThread(nullptr, 0, JobThread, job, 0, &id);
+    if (thread) {
+        CloseHandle(thread);
+        return;
+    }
+    JobThread(job);   // no thread to be had: the work is done here
 }
 
 void SetReadableCheck(ReadableCheck check)
 {
-    g_readable = check ? check : FileCanBeRead;
+    g_readable = check;
 }
 
 void SetPictureCheckWindow(HWND hWnd)
 {
+    CSingleLock held(&g_deliveryLock);
     g_notify = hWnd;
+    if (hWnd && g_undelivered) {
+        if (!PostMessageA(hWnd, g_undelivered->message, 0, reinterpret_cast<LPARAM>(g_undelivered)))
+            delete g_undelivered;
+        g_undelivered = nullptr;
+    }
+}
+
+SIZE PhotoScreen()
+{
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+COLORREF PhotoBackground()
+{
+    return GetSysColor(COLOR_DESKTOP);
 }
 
 void InstallWhenReadable(const CString& path, const CString& tile)
@@ -109,12 +193,17 @@ void InstallWhenReadable(const CString& path, const CString& tile)
     g_waiting.path = path;
     g_waiting.tile = tile;
     g_waiting.waiting = true;
-    RetryWaitingPicture();
+    DropKept();
+    g_underWay = false;   // whatever is under way answers an older request
+    TryWaitingPicture(true);
 }
 
 void ForgetWaitingPicture()
 {
     g_waiting.waiting = false;
+    ++g_newest;
+    g_underWay = false;
+    DropKept();
 }
 
 bool PictureWaiting()
@@ -122,17 +211,32 @@ bool PictureWaiting()
     return g_waiting.waiting;
 }
 
-void RetryWaitingPicture()
+void RetryWaitingPicture(bool always)
 {
-    if (g_waiting.waiting && !CheckUnderWay() && CheckWaitingPicture()) Conclude();
+    if (!g_waiting.waiting) return;
+    if (InstallJob* kept = g_kept) {
+        g_kept = nullptr;
+        if (kept->ready) {
+            Conclude(kept);
+            return;
+        }
+        delete kept;   // it could not be read then: asked again
+    }
+    TryWaitingPicture(always);
 }
 
-void PictureCheckEnded()
+void PictureCheckEnded(LPARAM lParam, bool held)
 {
-    // A later check under way answers for itself.
-    if (CheckUnderWay()) return;
-    if (g_waiting.path == g_check.path)
-        Conclude();
-    else
-        RetryWaitingPicture();   // another day's picture came while it was out
+    auto* job = reinterpret_cast<InstallJob*>(lParam);
+    if (job->number != g_newest) {   // a newer request answers for itself
+        delete job;
+        return;
+    }
+    g_underWay = false;
+    if (held) {
+        DropKept();
+        g_kept = job;
+        return;
+    }
+    Conclude(job);
 }

@@ -1,5 +1,7 @@
 #include "schedule/try_wallpaper.h"
 #include "framework/regkey.h"
+#include "schedule/photo.h"
+#include "schedule/todays_picture.h"
 #include "schedule/wallpaper.h"
 
 namespace {
@@ -18,6 +20,13 @@ public:
         m_style.Read(desktop, VALUE_WALLPAPER_STYLE);
         SetDesktopTiling(desktop, tile ? "1" : "0");
         desktop.Close();
+        // Before the trial rewrites Windows' own copy, or a job writes over Mirval's.
+        m_kept = KeepDesktopPicture(m_wallpaper.Text());
+        // A photo is tried from a copy of its own, never the one the desktop shows.
+        char trial[MAX_PATH + 1];
+        if (KindOfName(path) != PictureKind::Other &&
+            MakePhotoCopy(path, PhotoScreen(), PhotoBackground(), PhotoCopy::Trial, trial, sizeof trial))
+            path = trial;
         SetDesktopWallpaper(path);
         return true;
     }
@@ -31,6 +40,10 @@ public:
             m_style.Write(desktop, VALUE_WALLPAPER_STYLE);
         }
         desktop.Close();
+        if (!m_kept.IsEmpty()) {   // the call names the kept copy from now on
+            SetDesktopWallpaper(m_kept);
+            return;
+        }
         // A saved text the wallpaper call cannot take whole is shown as no picture,
         // as the desktop showed it; the call stores what it is given, so the value
         // itself is written back after it.
@@ -43,6 +56,7 @@ public:
 private:
     bool m_bPending = false;
     CRegValue m_wallpaper, m_tiling, m_style;
+    CString m_kept;   // the desktop's picture, copied where the trial could lose it
 };
 
 DesktopTest* g_pRunningTest = nullptr;

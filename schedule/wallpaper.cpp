@@ -1,5 +1,6 @@
 #include "schedule/wallpaper.h"
 #include "app/mirval_app.h"
+#include "schedule/photo.h"
 #include "schedule/schedule.h"
 #include "schedule/todays_picture.h"
 
@@ -36,16 +37,40 @@ bool FitsWallpaperCall(const CSystemText& path)
     return path.size() <= WALLPAPER_PATH_CHARS;
 }
 
+// The call's broadcast comes back to our own window, whose handlers may give
+// the caller's text a new value while the call still reads it: it is given a
+// copy of its own.
 void SetDesktopWallpaper(const char* path)
 {
     if (!FitsWallpaperCall(path)) return;
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path),
-                          SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    char own[WALLPAPER_PATH_CHARS + 1];
+    lstrcpynA(own, path, sizeof own);
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, own, SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
 }
 
 void SetDesktopWallpaper(const CSystemText& path)
 {
-    if (FitsWallpaperCall(path)) SetDeskWallpaper(path);
+    const CSystemText own = path;
+    if (FitsWallpaperCall(own)) SetDeskWallpaper(own);
+}
+
+CString KeepDesktopPicture(const CSystemText& wallpaper)
+{
+    CString path = AnsiPath(wallpaper), kept;
+    char lower[MAX_PATH * 2];
+    lstrcpynA(lower, path, sizeof lower);
+    CharLowerA(lower);
+    if (!strstr(lower, "\\microsoft\\windows\\themes\\") && !IsDesktopCopy(path)) return kept;
+    // The copy keeps the picture's extension, if it has one: Windows tells a
+    // picture by it where it can.
+    const int slash = path.ReverseFind('\\'), dot = path.ReverseFind('.');
+    char folder[MAX_PATH];
+    if (!CopiesFolder(folder, sizeof folder)) return kept;
+    kept = folder;
+    kept += "RETOUR";
+    if (dot > slash) kept += path.Mid(dot);
+    if (!FitsWallpaperCall(kept) || !CopyFileA(path, kept, FALSE)) kept.Empty();
+    return kept;
 }
 
 CRegValue DesktopWallpaperValue()
@@ -103,8 +128,14 @@ BOOL ApplyTodaysWallpaper(int mode)
     }
     // Nothing for today after a save or a start (a refresh keeps what waits).
     if (mode != APPLY_REFRESH) ForgetWaitingPicture();
-    // Nothing for today after a save, or a refresh: the current one again.
-    if (mode != APPLY_STARTUP) SetDesktopWallpaper(current);
+    // Nothing for today after a save, or a refresh: the current one again, from
+    // a copy of its own where the call would rewrite the file it reads.
+    if (mode == APPLY_STARTUP) return TRUE;
+    const CString kept = KeepDesktopPicture(current);
+    if (kept.IsEmpty())
+        SetDesktopWallpaper(current);
+    else
+        SetDesktopWallpaper(kept);
     return TRUE;
 }
 

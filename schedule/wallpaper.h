@@ -36,5 +36,10 @@ bool FitsWallpaperCall(const CSystemText& path);
 // Windows-1252; the desktop's own value comes back in whatever script it has.
 void SetDesktopWallpaper(const char* path);
 void SetDesktopWallpaper(const CSystemText& path);
+// A desktop picture that a wallpaper call may rewrite or that a job may write
+// over (one in Windows' own Themes folder, TranscodedWallpaper above all, or one
+// of Mirval's copies), copied so that it can be put back pixel for pixel: the
+// copy's path then; an empty text for any other picture, or without a copy.
+CString KeepDesktopPicture(const CSystemText& wallpaper);
 // The desktop's "Wallpaper" as the system keeps it.
 CRegValue DesktopWallpaperValue();

@@ -1,5 +1,6 @@
 // The drive and folder tree, and the picture list it fills.
 #include "app/mirval_dlg.h"
+#include "schedule/photo.h"
 #include "setup/setup.h"
 
 DriveEntry* g_pDriveTable = nullptr;
@@ -122,6 +123,8 @@ void CMirvalDlg::OnSelChangedFolderTree(NMHDR*, LRESULT* pResult)
     m_listPictures.SendMessage(WM_SETREDRAW, FALSE);
     bool complete = true;
     int n = 0;
+    // Photos beside the bitmaps, of the kinds this system can decode.
+    const unsigned decodable = DecodableKinds();
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!hadChildren && entry.cFileName[0] != '.')
@@ -130,7 +133,8 @@ void CMirvalDlg::OnSelChangedFolderTree(NMHDR*, LRESULT* pResult)
         }
         CString name = entry.cFileName;
         name.MakeUpper();
-        if (name.Right(3) != "BMP" || !FitsListText(name)) continue;
+        const bool picture = name.Right(3) == "BMP" || (decodable & KindBit(KindOfName(name)));
+        if (!picture || !FitsListText(name)) continue;
         char text[LIST_TEXT_BYTES];
         lstrcpynA(text, name, sizeof text);
         LVITEMA item = {};

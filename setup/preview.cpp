@@ -2,6 +2,8 @@
 #include "app/mirval_dlg.h"
 #include "app/mirval_app.h"
 #include "res/resource.h"
+#include "schedule/photo.h"
+#include "schedule/todays_picture.h"
 #include "schedule/try_wallpaper.h"
 #include "setup/setup.h"
 #include <algorithm>
@@ -91,6 +93,36 @@ bool BitmapFileIsWhole(const char* path)
 }
 
 namespace {
+// A photo for the preview, decoded, turned upright and fitted to the screen as
+// the desktop will show it, on a thread of its own.
+struct PreviewJob : PictureJob {
+    char path[2 * LIST_TEXT_BYTES] = "";
+    SIZE screen = {};
+    COLORREF background = 0;
+    bool decoded = false;
+    Picture picture;
+    void Run() override { decoded = DecodeForScreen(path, screen, background, &picture); }
+};
+// The newest load asked for: an older photo's answer is not shown.
+LONG g_newestPreview = 0;
+
+// Whether a file is a photo to decode. Its first bytes tell, not its name; a
+// name that promises a photo is not opened here, where the window must answer:
+// its job reads it.
+bool NeedsDecoding(const char* path)
+{
+    if (KindOfName(path) != PictureKind::Other) return true;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BYTE first[12] = {};
+    DWORD read = 0;
+    ReadFile(file, first, sizeof first, &read, nullptr);
+    CloseHandle(file);
+    const PictureKind kind = KindOfBytes(first, read);
+    return kind != PictureKind::Bitmap && kind != PictureKind::Other;
+}
+
 // Stretches the whole of a bitmap of width x height over a control's client area.
 void StretchOver(CDC& dc, const CWnd& control, const CBitmap& bitmap, int width, int height)
 {
@@ -132,6 +164,18 @@ void CMirvalDlg::OnItemChangedPictureList(NMHDR*, LRESULT* pResult)
 BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
 {
     m_bmpPicture.DeleteObject();
+    const LONG number = ++g_newestPreview;
+    // A photo shows once its job answers; the empty screen meanwhile.
+    if (NeedsDecoding(path)) {
+        auto* job = new PreviewJob;
+        job->message = WM_PREVIEW_DECODED;
+        job->number = number;
+        lstrcpynA(job->path, path, sizeof job->path);
+        job->screen = PhotoScreen();
+        job->background = PhotoBackground();
+        StartJob(job);
+        return FALSE;
+    }
     // The platform's loader reads as far as the headers say, past the end of a
     // file cut short: such a file is a picture that cannot be loaded.
     if (!BitmapFileIsWhole(path)) return FALSE;
@@ -168,6 +212,27 @@ BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
         palette->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
     m_palPicture.CreatePalette(palette);
     return TRUE;
+}
+
+LRESULT CMirvalDlg::OnPreviewDecoded(WPARAM, LPARAM lParam)
+{
+    std::unique_ptr<PreviewJob> job(reinterpret_cast<PreviewJob*>(lParam));
+    if (job->number != g_newestPreview) return 0;
+    g_previewLoaded = 0;
+    const Picture& picture = job->picture;
+    BITMAPINFO info = {};
+    info.bmiHeader = TopDownHeader(picture);
+    void* bits = nullptr;
+    if (job->decoded &&
+        m_bmpPicture.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0))) {
+        memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(DWORD));
+        // Many colours: the halftone palette, as for any deep bitmap.
+        CClientDC screen(theApp.m_pMainWnd);
+        m_palPicture.CreateHalftonePalette(screen);
+        g_previewLoaded = 1;
+    }
+    RepaintScreenFrame();
+    return 0;
 }
 
 void CMirvalDlg::OnPaint()

@@ -24,6 +24,9 @@ constexpr int LIST_TEXT_BYTES = 256;
 // before the pixels, and the pixels inside the file.
 bool BitmapFileIsWhole(const char* path);
 
+// Posted with a photo decoded for the preview.
+constexpr UINT WM_PREVIEW_DECODED = WM_APP + 2;
+
 // 1 when the last load for the preview succeeded.
 extern int g_previewLoaded;
 
