@@ -211,6 +211,11 @@ bool PictureWaiting()
     return g_waiting.waiting;
 }
 
+bool PictureJobUnderWay()
+{
+    return g_underWay;
+}
+
 void RetryWaitingPicture(bool always)
 {
     if (!g_waiting.waiting) return;

@@ -29,6 +29,8 @@ void InstallWhenReadable(const CString& path, const CString& tile);
 // Nothing for today: a waiting picture is given up.
 void ForgetWaitingPicture();
 bool PictureWaiting();
+// Whether the newest request's job has yet to answer.
+bool PictureJobUnderWay();
 // Tries the waiting picture again: with an answer kept for the moment, else
 // with a new job unless one is under way (bAlways: a drive arrived, which a job
 // under way may have missed).

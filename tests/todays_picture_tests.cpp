@@ -2,7 +2,8 @@
 // renamed away, and behind a check that takes long: the desktop keeps what it
 // shows meanwhile, and the window answers.
 #include "schedule/todays_picture.h"
-#include "tests/support/support.h"
+#include "schedule/try_wallpaper.h"
+#include "tests/support/photos.h"
 #include <dbt.h>
 
 namespace {
@@ -141,4 +142,66 @@ TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
     EXPECT_TRUE(Eventually([] { return Desktop() == "X:\\Photos\\LUNDI.BMP|1"; }));
     CloseHandle(held);
     CloseHandle(asked);
+}
+
+// Each as today's picture, on the dialog's thread as a new day brings it: a
+// photo that cannot be shown installs nothing; then one that can, upright.
+TEST_F(TodaysPicture, HostilePhotosInstallNothingAndAGoodOneComesUpright)
+{
+    const std::string hostile = std::string(kFiles) + "hostiles\\";
+    const std::string jpeg = FileText(PhotoPath("ROUGE.JPG"));
+    const std::pair<const char*, std::string> files[] = {
+        {"COUPE.JPG", jpeg.substr(0, jpeg.size() / 2)},
+        {"VIDE.JPG", ""},
+        {"ENORME.PNG", FileText(PhotoPath("VERRE.PNG")).substr(0, 16) + std::string("\0\x01\x86\xA0\0\x01\x86\xA0", 8) +
+                           FileText(PhotoPath("VERRE.PNG")).substr(24)},
+        {"RIEN.PNG", FileText(PhotoPath("VERRE.PNG")).substr(0, 16) + std::string(8, '\0')},
+        {"TEXTE.JPG", "pas une photo"},
+        {"DEBORDE.JPG", WithOrientation(jpeg, 6, true).substr(0, 60)},
+    };
+    FixedClock clock(kMonday);
+    Resident dlg;
+    auto today = [&](const std::string& path) {   // a week later, the same weekday
+        SetText(ProfileKey("Semaine").c_str(), "Lundi", path);
+        g_fixedTime += 7 * 24 * 3600;
+        dlg.Send(WM_TIMECHANGE);
+        return Eventually([] { return !PictureJobUnderWay(); }, 20000);
+    };
+    for (const auto& file : files) {
+        WriteBytes(hostile + file.first, file.second);
+        EXPECT_TRUE(today(hostile + file.first)) << file.first << " ends";
+        EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << file.first;
+        EXPECT_TRUE(PictureWaiting()) << file.first;
+    }
+    for (const char* name : {"CMJN.JPG", "PROGRESSIF.JPG", "SEIZE.PNG", "ENTRELACE.PNG", "ANIME.GIF"})
+        EXPECT_TRUE(today(PhotoPath(name))) << name << " ends";
+    const std::string turned = std::string(kFiles) + "TOURNE.JPG";
+    WriteBytes(turned, WithOrientation(FileText(PhotoPath("PORTRAIT.JPG")), 6));
+    ASSERT_TRUE(today(turned));
+    EXPECT_EQ(Wallpaper().substr(0, CopyFolder().size() + 4), CopyFolder() + "FOND");
+    EXPECT_EQ(BitmapSize(Wallpaper()), "200x300");
+}
+
+// Windows 7 to 11 rewrite TranscodedWallpaper at each wallpaper call: the
+// desktop test's put-back comes from a copy made before, pixel for pixel.
+TEST_F(TodaysPicture, TheDesktopTestPutsBackAPictureThatWindowsRewrites)
+{
+    char appData[MAX_PATH];
+    GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+    const std::string transcoded = std::string(appData) + "\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+    WriteBitmap(transcoded, 8, 8, RGB(0, 0, 255));
+    SetText(kDesktop, "Wallpaper", transcoded);
+    std::string during;
+    MessageBoxAnswer box(IDOK, 10000, [&] {
+        during = Wallpaper();
+        WriteBitmap(transcoded, 8, 8, RGB(255, 0, 0));   // as Windows does
+    });
+    TryWallpaper(PhotoPath("ROUGE.JPG").c_str(), FALSE);
+    EXPECT_EQ(during, CopyFolder() + "ESSAI.BMP") << "a trial copy of its own";
+    EXPECT_TRUE(box.Answered());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, LoadImageA(nullptr, Wallpaper().c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 255)) << Wallpaper();
+    DeleteObject(SelectObject(dc, previous));
+    DeleteDC(dc);
 }
