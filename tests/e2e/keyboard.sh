@@ -1,8 +1,10 @@
 #!/bin/bash
 # The keyboard alone, as a person who cannot hold a mouse: from the dialog that
-# a second start shows, to E:\Photos in the folder tree, a picture of the list,
-# its menu, today's weekday, "Ok"; then today's month, which holds a picture:
-# asked, "Non" keeps it, "Oui" replaces it. Not one pointer event. On the way,
+# a second start shows, to E:\Photos in the folder tree, a phone's portrait
+# photo of the list (stored on its side, EXIF orientation 6), its menu, today's
+# weekday, "Ok": the desktop shows it upright, filling the screen, from Mirval's
+# copy, which the next start installs again as it is. Then today's month, which
+# holds a picture: asked, "Oui" replaces it. Not one pointer event. On the way,
 # the folder tree's name for screen readers as Wine's stub of the annotation
 # service traces it (it keeps none).
 set -u
@@ -16,6 +18,18 @@ day=${days[$weekday]} mois=${months[$month]}
 log=$MIRVAL_TEST_WORLD/keyboard.log
 . "$here/../../scripts/lib/samples.sh"
 [ -f "$MIRVAL_TEST_WORLD/data/Photos/SOLEIL.BMP" ] || draw_samples "$MIRVAL_TEST_WORLD/data/Photos"
+# 1200 x 900 as stored, red on the left: upright, red above; on the 800 x 600
+# screen, 800 x 1067.
+portrait=$MIRVAL_TEST_WORLD/data/Photos/PORTRAIT.JPG
+convert -size 1200x900 xc:red -fill blue -draw 'rectangle 600,0 1199,899' -quality 95 "$portrait"
+python3 - "$portrait" <<'PY'
+import sys
+path = sys.argv[1]
+jpeg = open(path, 'rb').read()
+tiff = b'MM\0*\0\0\0\x08' + b'\0\x01' + b'\x01\x12\0\x03\0\0\0\x01\0\x06\0\0' + b'\0\0\0\0'
+app1 = b'Exif\0\0' + tiff
+open(path, 'wb').write(jpeg[:2] + b'\xff\xe1' + (len(app1) + 2).to_bytes(2, 'big') + app1 + jpeg[2:])
+PY
 wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
 reg_set "$schedule\\Mois" "$mois" 'E:\Photos\AUBE.BMP'
 reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
@@ -66,23 +80,28 @@ tab_to 1004                                  # the folder tree
 keys Home e Down                             # the first drive, E: by its letter, Photos
 keys alt+m                                   # "&Mosaïque"
 tab_to 1001                                  # the list
-keys Home Down Down                          # SOLEIL.BMP, the third
-check "the picture is chosen" SOLEIL.BMP "$(locate text "$caption" 1025)"
+keys Home Down Down                          # PORTRAIT.JPG, the third
+check "the picture is chosen" PORTRAIT.JPG "$(locate text "$caption" 1025)"
 menu_choose 0 "$weekday" "$shots/keyboard-menu.png"
 ok
-check "\"Ok\" saves today's weekday" 'E:\Photos\SOLEIL.BMP|1' \
+check "\"Ok\" saves today's weekday" 'E:\Photos\PORTRAIT.JPG|1' \
     "$(reg_get "$schedule\\Semaine" "$day")|$(reg_get "$schedule\\Semaine" "Mosa$day")"
-check "and installs it, tiled" 'E:\Photos\SOLEIL.BMP|1' \
-    "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)"
+copy='C:\users\'"$(id -un)"'\AppData\Local\Mirval\FOND1.BMP'
+for _ in $(seq 50); do [ "$(reg_get "$desktop" Wallpaper)" = "$copy" ] && break; sleep 0.2; done
+check "and installs its copy, tiled" "$copy|1" "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)"
+check "upright, filling the screen" '254,0,0 254,0,0 0,0,254' \
+    "$(pixel_at 300 100 254,0,0) $(pixel_at 500 100 254,0,0) $(pixel_at 300 560 0,0,254)"
+world_screenshot "$shots/photo-desktop.png"
+made=$(stat -c %.9Y "$(winepath -u "$copy" 2>/dev/null)" 2>/dev/null)
+reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
 
-for reply in Non:AUBE Oui:SOLEIL; do          # "&Non", then "&Oui"
-    second_start "$1"
-    tab_to 1001 shift+Tab
-    menu_choose 1 "$month"
-    answer "$(echo "${reply:0:1}" | tr N n | tr O o)"
-    ok
-    check "today's month after \"${reply%:*}\"" "E:\\Photos\\${reply#*:}.BMP" \
-        "$(reg_get "$schedule\\Mois" "$mois")"
-done
+second_start "$1"                            # the next start: the copy again, not decoded
+check "the next start installs the same copy" "$copy|$made" \
+    "$(reg_get "$desktop" Wallpaper)|$(stat -c %.9Y "$(winepath -u "$copy" 2>/dev/null)" 2>/dev/null)"
+tab_to 1001 shift+Tab
+menu_choose 1 "$month"
+answer o                                     # "&Oui"
+ok
+check "today's month after \"Oui\"" 'E:\Photos\PORTRAIT.JPG' "$(reg_get "$schedule\\Mois" "$mois")"
 mirval_quit
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
