@@ -259,6 +259,18 @@ Section Uninstall
     Delete "$SMPROGRAMS\Mirval.lnk"
     DeleteRegValue HKCU "${RUN_KEY}" "Mirval"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; Mirval's bitmap copies of photos, but the one the desktop shows: without
+    ; it, the next logon would find no wallpaper.
+    ReadRegStr $0 HKCU "Control Panel\Desktop" "Wallpaper"
+    FindFirst $1 $2 "$LOCALAPPDATA\Mirval\*"
+    ${DoWhile} $2 != ""
+        ${If} "$LOCALAPPDATA\Mirval\$2" != $0
+            Delete "$LOCALAPPDATA\Mirval\$2"
+        ${EndIf}
+        FindNext $1 $2
+    ${Loop}
+    FindClose $1
+    RMDir "$LOCALAPPDATA\Mirval"
 
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(RemoveSchedule)" /SD IDNO IDNO kept
         DeleteRegKey HKCU "${SCHEDULE_KEY}"

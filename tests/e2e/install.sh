@@ -165,10 +165,14 @@ check "then the uninstall removes nothing and ends with 3" "3|$all|\"$accents\\M
 kill -CONT $held
 rm "$(winepath -u "$accents\\MIRVAL.HLP")"    # deleted by hand
 echo "mes notes" >"$(winepath -u "$accents\\NOTES.TXT")"   # the user's own
+copies=$(winepath -u "C:\\users\\$(id -un)\\AppData\\Local\\Mirval")
+mkdir -p "$copies" && for f in FOND1.BMP FOND1.TXT FOND2.BMP ESSAI.BMP RETOUR; do echo x >"$copies/$f"; done
+reg_set "$desktop" Wallpaper "C:\\users\\$(id -un)\\AppData\\Local\\Mirval\\FOND2.BMP"
 uninstall
 check "and the uninstall removes what is left, but not the user's file nor its folder" \
     "|1|<missing>|mes notes" \
     "$(installed "$accents")|$(cat "$(winepath -u "$accents\\NOTES.TXT")")"
+check "nor the copy of a photo that the desktop shows, but Mirval's others" FOND2.BMP "$(ls "$copies")"
 
 # D: is a drive nobody may write to, as a CD-ROM's disc (here Linux's /sys).
 ln -sfn /sys "$WINEPREFIX/dosdevices/d:"
