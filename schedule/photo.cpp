@@ -123,22 +123,27 @@ void Take(F& to, HMODULE module, const char* name)
 }
 
 // Jobs decode on threads of their own: the first one loads the decoders.
-CCriticalSection g_decoderLock, g_copyLock;
+CCriticalSection g_decoderLock, g_copyLock, g_folderLock;
+
+OSVERSIONINFOA Version()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version;
+}
 
 bool IsWindows95()
 {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMinorVersion == 0;
+    const OSVERSIONINFOA v = Version();
+    return v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && v.dwMinorVersion == 0;
 }
 
+// OLE's JPEG and GIF came with Windows 98 and 2000.
 bool IsNt4OrEarlier()
 {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion < 5;
+    const OSVERSIONINFOA v = Version();
+    return v.dwPlatformId == VER_PLATFORM_WIN32_NT && v.dwMajorVersion < 5;
 }
 
 const Decoders& LoadDecoders()
@@ -556,23 +561,29 @@ bool DecodeForScreen(const char* path, SIZE screen, COLORREF background, Picture
 
 bool CopiesFolder(char* folder, size_t n)
 {
-    // Looked up at run time: Windows 95, 98 and NT 4.0 may have no such folder.
-    using FolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, char*);
-    static FolderPathFunction folderPath = nullptr;
+    // Looked up once, at run time: Windows 95, 98 and NT 4.0 may have no such
+    // folder. Jobs ask from their own threads.
+    static char found[MAX_PATH] = "";
     static bool looked = false;
+    CSingleLock held(&g_folderLock);
     if (!looked) {
         looked = true;
+        using FolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, char*);
+        FolderPathFunction folderPath;
         Take(folderPath, GetModuleHandleA("SHELL32.DLL"), "SHGetFolderPathA");
         if (!folderPath) Take(folderPath, LoadSystemLibrary("shfolder.dll"), "SHGetFolderPathA");
+        char path[MAX_PATH + 1] = "";
+        if (folderPath && SUCCEEDED(folderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)) &&
+            path[0] && lstrlenA(path) + 9 < MAX_PATH) {
+            wsprintfA(found, "%s\\Mirval", path);
+            CreateDirectoryA(found, nullptr);
+            lstrcatA(found, "\\");
+            if (GetFileAttributesA(found) == INVALID_FILE_ATTRIBUTES) found[0] = '\0';
+        }
     }
-    char path[MAX_PATH + 1] = "";
-    if (!folderPath || FAILED(folderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)) ||
-        !path[0] || static_cast<size_t>(lstrlenA(path)) + 9 > n)
-        return false;
-    wsprintfA(folder, "%s\\Mirval", path);
-    CreateDirectoryA(folder, nullptr);
-    lstrcatA(folder, "\\");
-    return GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES;
+    if (!found[0] || static_cast<size_t>(lstrlenA(found)) >= n) return false;
+    lstrcpyA(folder, found);
+    return true;
 }
 
 bool IsDesktopCopy(const char* path)

@@ -21,7 +21,7 @@ public:
         SetDesktopTiling(desktop, tile ? "1" : "0");
         desktop.Close();
         // Before the trial rewrites Windows' own copy, or a job writes over Mirval's.
-        m_kept = KeepDesktopPicture(m_wallpaper.Text());
+        m_kept = KeepDesktopPicture(m_wallpaper.Text(), true);
         // A photo is tried from a copy of its own, never the one the desktop shows.
         char trial[MAX_PATH + 1];
         if (KindOfName(path) != PictureKind::Other &&

@@ -54,13 +54,13 @@ void SetDesktopWallpaper(const CSystemText& path)
     if (FitsWallpaperCall(own)) SetDeskWallpaper(own);
 }
 
-CString KeepDesktopPicture(const CSystemText& wallpaper)
+CString KeepDesktopPicture(const CSystemText& wallpaper, bool ownCopies)
 {
     CString path = AnsiPath(wallpaper), kept;
     char lower[MAX_PATH * 2];
     lstrcpynA(lower, path, sizeof lower);
     CharLowerA(lower);
-    if (!strstr(lower, "\\microsoft\\windows\\themes\\") && !IsDesktopCopy(path)) return kept;
+    if (!strstr(lower, "\\microsoft\\windows\\themes\\") && !(ownCopies && IsDesktopCopy(path))) return kept;
     // The copy keeps the picture's extension, if it has one: Windows tells a
     // picture by it where it can.
     const int slash = path.ReverseFind('\\'), dot = path.ReverseFind('.');
@@ -131,7 +131,8 @@ BOOL ApplyTodaysWallpaper(int mode)
     // Nothing for today after a save, or a refresh: the current one again, from
     // a copy of its own where the call would rewrite the file it reads.
     if (mode == APPLY_STARTUP) return TRUE;
-    const CString kept = KeepDesktopPicture(current);
+    // (Mirval's own copy is safe here: a job writes the one not shown.)
+    const CString kept = KeepDesktopPicture(current, false);
     if (kept.IsEmpty())
         SetDesktopWallpaper(current);
     else

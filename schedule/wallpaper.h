@@ -36,10 +36,11 @@ bool FitsWallpaperCall(const CSystemText& path);
 // Windows-1252; the desktop's own value comes back in whatever script it has.
 void SetDesktopWallpaper(const char* path);
 void SetDesktopWallpaper(const CSystemText& path);
-// A desktop picture that a wallpaper call may rewrite or that a job may write
-// over (one in Windows' own Themes folder, TranscodedWallpaper above all, or one
-// of Mirval's copies), copied so that it can be put back pixel for pixel: the
-// copy's path then; an empty text for any other picture, or without a copy.
-CString KeepDesktopPicture(const CSystemText& wallpaper);
+// A desktop picture that a wallpaper call rewrites (one in Windows' own Themes
+// folder, TranscodedWallpaper above all) or, with bOwnCopies, one of Mirval's
+// copies, which a job may write over while another picture is shown, copied so
+// that it can be put back pixel for pixel: the copy's path then; an empty text
+// for any other picture, or without a copy.
+CString KeepDesktopPicture(const CSystemText& wallpaper, bool bOwnCopies);
 // The desktop's "Wallpaper" as the system keeps it.
 CRegValue DesktopWallpaperValue();

@@ -105,6 +105,27 @@ struct PreviewJob : PictureJob {
 };
 // The newest load asked for: an older photo's answer is not shown.
 LONG g_newestPreview = 0;
+// One photo decodes at a time, the newest chosen next: the arrow keys walking a
+// folder of photos would otherwise set every core decoding pictures nobody
+// waits for, and the window with them. One that takes longer than a decode
+// should (a network gone) holds up no newer one.
+constexpr DWORD PREVIEW_PATIENCE_MS = 3000;
+PreviewJob* g_pNextPreview = nullptr;
+bool g_bPreviewUnderWay = false;
+DWORD g_previewStarted = 0;
+
+void StartPreview(PreviewJob* job)
+{
+    g_bPreviewUnderWay = true;
+    g_previewStarted = GetTickCount();
+    StartJob(job);
+}
+
+void DropNextPreview()
+{
+    delete g_pNextPreview;
+    g_pNextPreview = nullptr;
+}
 
 // Whether a file is a photo to decode. Its first bytes tell, not its name; a
 // name that promises a photo is not opened here, where the window must answer:
@@ -165,6 +186,7 @@ BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
 {
     m_bmpPicture.DeleteObject();
     const LONG number = ++g_newestPreview;
+    DropNextPreview();
     // A photo shows once its job answers; the empty screen meanwhile.
     if (NeedsDecoding(path)) {
         auto* job = new PreviewJob;
@@ -173,7 +195,10 @@ BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
         lstrcpynA(job->path, path, sizeof job->path);
         job->screen = PhotoScreen();
         job->background = PhotoBackground();
-        StartJob(job);
+        if (g_bPreviewUnderWay && GetTickCount() - g_previewStarted < PREVIEW_PATIENCE_MS)
+            g_pNextPreview = job;
+        else
+            StartPreview(job);
         return FALSE;
     }
     // The platform's loader reads as far as the headers say, past the end of a
@@ -217,6 +242,11 @@ BOOL CMirvalDlg::LoadPreviewPicture(const char* path)
 LRESULT CMirvalDlg::OnPreviewDecoded(WPARAM, LPARAM lParam)
 {
     std::unique_ptr<PreviewJob> job(reinterpret_cast<PreviewJob*>(lParam));
+    g_bPreviewUnderWay = false;
+    if (PreviewJob* next = g_pNextPreview) {
+        g_pNextPreview = nullptr;
+        StartPreview(next);
+    }
     if (job->number != g_newestPreview) return 0;
     g_previewLoaded = 0;
     const Picture& picture = job->picture;
