@@ -84,6 +84,14 @@ LONG g_newest = 0;             // the number of the newest request
 bool g_underWay = false;       // the newest request's job has not answered
 InstallJob* g_kept = nullptr;  // an answer that came during a drag or the test
 
+// A request answered here, without a job: whatever is under way answers an
+// older one.
+void Supersede()
+{
+    ++g_newest;
+    g_underWay = false;
+}
+
 void DropKept()
 {
     delete g_kept;
@@ -130,13 +138,13 @@ void TryWaitingPicture(bool always)
         if (!ReadableKind(g_waiting.path, &kind)) return;
         char wallpaper[MAX_PATH + 1];
         if (!IsPhoto(g_waiting.path, kind)) {
-            ++g_newest;
+            Supersede();
             lstrcpynA(wallpaper, g_waiting.path, sizeof wallpaper);
             Install(wallpaper);
             return;
         }
         if (FindPhotoCopy(g_waiting.path, PhotoScreen(), PhotoBackground(), wallpaper, sizeof wallpaper)) {
-            ++g_newest;
+            Supersede();
             Install(wallpaper);
             return;
         }
@@ -201,8 +209,7 @@ void InstallWhenReadable(const CString& path, const CString& tile)
 void ForgetWaitingPicture()
 {
     g_waiting.waiting = false;
-    ++g_newest;
-    g_underWay = false;
+    Supersede();
     DropKept();
 }
 

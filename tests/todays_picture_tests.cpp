@@ -82,6 +82,7 @@ TEST_F(TodaysPicture, OnADriveNotThereYetOrRenamedAwayItComesOnceItCanBeRead)
         SetText(kDesktop, "TileWallpaper", "0");
         ApplyTodaysWallpaper(APPLY_STARTUP);
         dlg.Send(way.message, way.wParam);
+        EXPECT_TRUE(Eventually([] { return !PictureJobUnderWay(); })) << way.what;
         EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << way.what << ", before";
         way.there(true);
         dlg.Send(way.message, way.wParam);
@@ -204,4 +205,35 @@ TEST_F(TodaysPicture, TheDesktopTestPutsBackAPictureThatWindowsRewrites)
     EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 255)) << Wallpaper();
     DeleteObject(SelectObject(dc, previous));
     DeleteDC(dc);
+}
+
+// A job held on the network answers readable after a newer one has found the
+// file gone: the older answer is dropped, and nothing is installed.
+TEST_F(TodaysPicture, AnOlderJobsAnswerIsDroppedForTheNewest)
+{
+    static HANDLE asked, held, heldThread;
+    static LONG calls;
+    asked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    calls = 0;
+    FixedClock clock(kMonday);
+    Drive(true);
+    Resident dlg;
+    SetReadableCheck([](const char*) {
+        if (InterlockedIncrement(&calls) > 1) return false;   // gone, for the newer job
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &heldThread,
+                        SYNCHRONIZE, FALSE, 0);
+        SetEvent(asked);
+        return WaitForSingleObject(held, INFINITE) == 0;
+    });
+    dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
+    ASSERT_EQ(WaitForSingleObject(asked, 5000), WAIT_OBJECT_0);
+    dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
+    EXPECT_TRUE(Eventually([] { return calls == 2 && !PictureJobUnderWay(); }));
+    SetEvent(held);
+    EXPECT_EQ(WaitForSingleObject(heldThread, 5000), WAIT_OBJECT_0);
+    dlg.Send(WM_NULL), dlg.Send(WM_NULL);   // its answer, posted, is handled before the second
+    EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
+    EXPECT_TRUE(PictureWaiting());
+    for (HANDLE h : {heldThread, held, asked}) CloseHandle(h);
 }
