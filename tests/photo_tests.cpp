@@ -55,11 +55,10 @@ TEST(Photos, KindAndSizeComeFromTheirOwnBytes)
         EXPECT_EQ(KindOfBytes(bytes, c.bytes.size()), c.kind) << c.what;
         PhotoFacts facts;
         ASSERT_EQ(ReadPhotoFacts(bytes, c.bytes.size(), c.kind, &facts), c.measured) << c.what;
-        if (c.measured)
-            EXPECT_EQ(std::to_string(facts.width) + "x" + std::to_string(facts.height) + " " +
-                          std::to_string(facts.orientation),
-                      std::to_string(c.w) + "x" + std::to_string(c.h) + " " + std::to_string(c.orientation))
-                << c.what;
+        auto text = [](LONG w, LONG h, int o) { return std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(o); };
+        if (c.measured) {
+            EXPECT_EQ(text(facts.width, facts.height, facts.orientation), text(c.w, c.h, c.orientation)) << c.what;
+        }
     }
 }
 
