@@ -22,7 +22,10 @@ FARPROC Entry(HMODULE module, const char* name)
     return module ? GetProcAddress(module, name) : nullptr;
 }
 
-// The annotation service, COM started for this thread at the first call.
+// The annotation service, COM started for this thread at the first call. COM
+// stays started until the names are taken back: the names live in oleacc.dll,
+// an in-process server that the end of COM would let go, names and all, and a
+// screen reader asks for them as long as the controls are there.
 IAccPropServices* Service()
 {
     if (!g_com.started) {

@@ -5,6 +5,9 @@ namespace {
 // A window bound to its object carries this property, the object's address: set
 // by the framework alone, so a window of anyone else's never has it.
 const char BOUND_OBJECT[] = "Mirval.CWnd";
+// A window detached from its object while a procedure set after ours still
+// calls ours: the procedure ours handed on to, so that the chain stays whole.
+const char HANDED_ON[] = "Mirval.CWnd.super";
 
 // The wrapper for the moment of a window bound to nothing. One is all the
 // callers need: each uses it at once (the drag's window under the pointer, the
@@ -55,6 +58,8 @@ HWND CWnd::Detach()
         // procedure set after ours, only the way to the object goes.)
         if (::GetWindowLongPtrA(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc))
             ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetPropA(h, HANDED_ON, reinterpret_cast<HANDLE>(m_pfnSuper));
         ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
         m_pfnSuper = nullptr;
     }
@@ -86,7 +91,12 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-    if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (!wnd) {   // detached under another's procedure: on down the chain
+        const auto super = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, HANDED_ON));
+        if (message == WM_NCDESTROY) ::RemovePropA(hWnd, HANDED_ON);
+        return super ? ::CallWindowProcA(super, hWnd, message, wParam, lParam)
+                     : ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
 
     // Default() answers the message being handled, also inside nested messages.
     MSG outer = wnd->m_current;

@@ -95,7 +95,10 @@ public:
     }
     void ClientToScreen(POINT* pPoint) const { ::ClientToScreen(m_hWnd, pPoint); }
     void InvalidateRect(const RECT* pRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, pRect, bErase); }
-    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    // A control by its number as a handle: the wrapper FromHandle lends for a
+    // window of no object is one for all, and a second call would change the
+    // first's under its caller. The controls a dialog keeps are its members.
+    void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
     void SetDlgItemText(int nID, const char* psz) { ::SetDlgItemTextA(m_hWnd, nID, psz); }
 
     HWND m_hWnd = nullptr;

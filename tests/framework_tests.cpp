@@ -44,6 +44,14 @@ struct Subclassed : CWnd {
 };
 }
 
+namespace {
+WNDPROC g_after;   // what a procedure set after the framework's hands on to
+LRESULT CALLBACK After(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(g_after, hWnd, message, wParam, lParam);
+}
+}
+
 // Its object gone, a window answers with its own procedure, not through the
 // object's memory.
 TEST(Framework, ADetachedWindowGetsItsOwnProcedureBack)
@@ -59,5 +67,14 @@ TEST(Framework, ADetachedWindowGetsItsOwnProcedureBack)
     EXPECT_EQ(GetWindowLongPtrA(label, GWLP_WNDPROC), own);
     EXPECT_EQ(GetWindowLongPtrA(label, GWLP_USERDATA), 0);
     EXPECT_EQ(Text(label), "texte");
+    // Behind a procedure set after ours, the chain down to the control's own
+    // stays whole (its code for dialogs is its own; the default one's is 0).
+    {
+        Subclassed window;
+        window.SubclassWindow(label);
+        g_after = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(After)));
+    }
+    EXPECT_EQ(SendMessageA(label, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
     DestroyWindow(label);
 }
