@@ -21,15 +21,10 @@ log=$MIRVAL_TEST_WORLD/keyboard.log
 # 1200 x 900 as stored, red on the left: upright, red above; on the 800 x 600
 # screen, 800 x 1067.
 portrait=$MIRVAL_TEST_WORLD/data/Photos/PORTRAIT.JPG
-convert -size 1200x900 xc:red -fill blue -draw 'rectangle 600,0 1199,899' -quality 95 "$portrait"
-python3 - "$portrait" <<'PY'
-import sys
-path = sys.argv[1]
-jpeg = open(path, 'rb').read()
-tiff = b'MM\0*\0\0\0\x08' + b'\0\x01' + b'\x01\x12\0\x03\0\0\0\x01\0\x06\0\0' + b'\0\0\0\0'
-app1 = b'Exif\0\0' + tiff
-open(path, 'wb').write(jpeg[:2] + b'\xff\xe1' + (len(app1) + 2).to_bytes(2, 'big') + app1 + jpeg[2:])
-PY
+convert -size 1200x900 xc:red -fill blue -draw 'rectangle 600,0 1199,899' -quality 95 "JPG:$portrait.tmp"
+{ head -c 2 "$portrait.tmp"   # an APP1 "Exif" segment whose IFD0 says orientation 6
+  printf '\xff\xe1\x00\x22Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0'
+  tail -c +3 "$portrait.tmp"; } >"$portrait" && rm "$portrait.tmp"
 wine reg delete 'HKCU\Software\Tarvex Software' /f >/dev/null 2>&1
 reg_set "$schedule\\Mois" "$mois" 'E:\Photos\AUBE.BMP'
 reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
