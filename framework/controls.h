@@ -143,6 +143,15 @@ public:
     int GetItemCount() const { return ListView_GetItemCount(m_hWnd); }
     UINT GetItemState(int nItem, UINT nMask) const { return ListView_GetItemState(m_hWnd, nItem, nMask); }
     int GetNextItem(int nItem, int nFlags) const { return ListView_GetNextItem(m_hWnd, nItem, nFlags); }
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask)
+    {
+        LVITEMA item = {};
+        item.stateMask = nMask;
+        item.state = nState;
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem),
+                                             reinterpret_cast<LPARAM>(&item)));
+    }
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK) { return ListView_EnsureVisible(m_hWnd, nItem, bPartialOK); }
     BOOL GetItemRect(int nItem, RECT* pRect, UINT nCode) const
     {
         return ListView_GetItemRect(m_hWnd, nItem, pRect, nCode);

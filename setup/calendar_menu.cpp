@@ -3,6 +3,7 @@
 // the picture there, as a drag would.
 #include "app/mirval_dlg.h"
 #include "schedule/schedule.h"
+#include <algorithm>
 
 namespace {
 // The entries' commands: a slot of the table each.
@@ -50,11 +51,21 @@ void CMirvalDlg::OnContextMenu(HWND hWnd, CPoint point)
     int item;
     POINT at = point;
     if (point.x == -1 && point.y == -1) {
-        // From the keyboard: at the selected picture, wherever the pointer is.
+        // From the keyboard: at the selected picture, wherever the pointer is. A
+        // list tabbed into with a picture focused but none selected selects it,
+        // as Windows' own lists do.
         item = m_listPictures.GetNextItem(-1, LVNI_SELECTED);
-        RECT label;
-        if (item < 0 || !m_listPictures.GetItemRect(item, &label, LVIR_LABEL)) return;
-        at = {label.left, label.bottom};
+        if (item < 0 && (item = m_listPictures.GetNextItem(-1, LVNI_FOCUSED)) >= 0)
+            m_listPictures.SetItemState(item, LVIS_SELECTED, LVIS_SELECTED);
+        // Scrolled out of view (a long folder, the wheel), it comes back first; the
+        // menu's point stays inside the list.
+        RECT label, client;
+        if (item < 0 || !m_listPictures.EnsureVisible(item, FALSE) ||
+            !m_listPictures.GetItemRect(item, &label, LVIR_LABEL))
+            return;
+        m_listPictures.GetClientRect(&client);
+        at = {std::max(client.left, std::min(label.left, client.right - 1)),
+              std::max(client.top, std::min(label.bottom, client.bottom - 1))};
         m_listPictures.ClientToScreen(&at);
     } else {
         // The right button: the picture under it.

@@ -76,6 +76,32 @@ TEST_F(CalendarMenu, ComesAtTheSelectedPictureAndListsTheCalendarWithItsPictures
     EXPECT_FALSE(m_dlg->m_ended) << "Escape went on to the dialog";
 }
 
+// From the keyboard, a picture scrolled out of view is brought back into it and
+// the menu comes inside the list; one only focused (a list tabbed into) is selected.
+TEST_F(CalendarMenu, ComesAtAPictureScrolledAwayOrOnlyFocused)
+{
+    m_dlg->OpenFolder({"E:", "vingt-mille"});
+    m_dlg->ChoosePicture(0);
+    ListView_Scroll(m_list, 0, 40000);
+    m_dlg->Post(WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1));
+    HWND menu = Menu();
+    ASSERT_TRUE(menu);
+    RECT list, at;
+    GetWindowRect(m_list, &list);
+    GetWindowRect(menu, &at);
+    EXPECT_TRUE(PtInRect(&list, {at.left, at.top})) << at.left << "," << at.top << " outside the list";
+    EXPECT_EQ(ListView_GetTopIndex(m_list), 0) << "not brought into view";
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(Eventually([&] { return !IsWindowVisible(menu); }));
+    ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(m_list, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    m_dlg->Post(WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1));
+    EXPECT_TRUE(menu = Menu()) << "no menu for the focused picture";
+    EXPECT_EQ(ListView_GetNextItem(m_list, -1, LVNI_SELECTED), 3);
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(menu); }));
+}
+
 // A weekday and a month each in their own slot, as drops put them: asked before
 // a picture is replaced, nothing saved or installed before "Ok", the focus back
 // in the list.
