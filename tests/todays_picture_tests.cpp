@@ -57,6 +57,36 @@ protected:
         FreshProfile::TearDown();
     }
     static std::string Desktop() { return Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper"); }
+    // The same weekday a week later, told to the dialog's own thread, which
+    // installs its picture as a start does.
+    static void NextWeek(Resident& dlg)
+    {
+        g_fixedTime += 7 * 24 * 3600;
+        dlg.Send(WM_TIMECHANGE);
+    }
+};
+
+// A check held until the test lets it go, as one of a network that is not
+// there; let go at the test's end however it ends, so that no job is left
+// blocked for the cases after.
+struct HeldCheck {
+    HeldCheck()
+    {
+        asked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~HeldCheck()
+    {
+        SetEvent(held);
+        CloseHandle(held);
+        CloseHandle(asked);
+    }
+    static bool Hold()   // as a readable check: asked, held, then readable
+    {
+        SetEvent(asked);
+        return WaitForSingleObject(held, INFINITE) == WAIT_OBJECT_0;
+    }
+    static inline HANDLE asked, held;
 };
 }
 
@@ -80,7 +110,7 @@ TEST_F(TodaysPicture, OnADriveNotThereYetOrRenamedAwayItComesOnceItCanBeRead)
         way.there(false);
         SetText(kDesktop, "Wallpaper", "C:\\AVANT.BMP");
         SetText(kDesktop, "TileWallpaper", "0");
-        ApplyTodaysWallpaper(APPLY_STARTUP);
+        NextWeek(dlg);
         dlg.Send(way.message, way.wParam);
         EXPECT_TRUE(Eventually([] { return !PictureJobUnderWay(); })) << way.what;
         EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << way.what << ", before";
@@ -122,27 +152,20 @@ TEST_F(TodaysPicture, ANewDayOrASaveTakesThePlaceOfTheWaitingPicture)
 // thread).
 TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
 {
-    static HANDLE asked, held;
-    asked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HeldCheck check;
     FixedClock clock(kMonday);
     StartUp();
-    SetReadableCheck([](const char*) {
-        SetEvent(asked);
-        return WaitForSingleObject(held, INFINITE) == 0;
-    });
+    SetReadableCheck([](const char*) { return HeldCheck::Hold(); });
     Resident dlg;
     Drive(true);
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(dlg.m_hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0,
                                     SMTO_NORMAL, 5000, &answer))
         << "the window waits for the check";
-    ASSERT_EQ(WaitForSingleObject(asked, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(HeldCheck::asked, 5000), WAIT_OBJECT_0);
     EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
-    SetEvent(held);
+    SetEvent(HeldCheck::held);
     EXPECT_TRUE(Eventually([] { return Desktop() == "X:\\Photos\\LUNDI.BMP|1"; }));
-    CloseHandle(held);
-    CloseHandle(asked);
 }
 
 // Each as today's picture, on the dialog's thread as a new day brings it: a
@@ -162,10 +185,9 @@ TEST_F(TodaysPicture, HostilePhotosInstallNothingAndAGoodOneComesUpright)
     };
     FixedClock clock(kMonday);
     Resident dlg;
-    auto today = [&](const std::string& path) {   // a week later, the same weekday
+    auto today = [&](const std::string& path) {
         SetText(ProfileKey("Semaine").c_str(), "Lundi", path);
-        g_fixedTime += 7 * 24 * 3600;
-        dlg.Send(WM_TIMECHANGE);
+        NextWeek(dlg);
         return Eventually([] { return !PictureJobUnderWay(); }, 20000);
     };
     for (const auto& file : files) {
@@ -211,10 +233,9 @@ TEST_F(TodaysPicture, TheDesktopTestPutsBackAPictureThatWindowsRewrites)
 // file gone: the older answer is dropped, and nothing is installed.
 TEST_F(TodaysPicture, AnOlderJobsAnswerIsDroppedForTheNewest)
 {
-    static HANDLE asked, held, heldThread;
+    HeldCheck check;
+    static HANDLE heldThread;
     static LONG calls;
-    asked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     calls = 0;
     FixedClock clock(kMonday);
     Drive(true);
@@ -223,17 +244,16 @@ TEST_F(TodaysPicture, AnOlderJobsAnswerIsDroppedForTheNewest)
         if (InterlockedIncrement(&calls) > 1) return false;   // gone, for the newer job
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &heldThread,
                         SYNCHRONIZE, FALSE, 0);
-        SetEvent(asked);
-        return WaitForSingleObject(held, INFINITE) == 0;
+        return HeldCheck::Hold();
     });
     dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
-    ASSERT_EQ(WaitForSingleObject(asked, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(HeldCheck::asked, 5000), WAIT_OBJECT_0);
     dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
     EXPECT_TRUE(Eventually([] { return calls == 2 && !PictureJobUnderWay(); }));
-    SetEvent(held);
+    SetEvent(HeldCheck::held);
     EXPECT_EQ(WaitForSingleObject(heldThread, 5000), WAIT_OBJECT_0);
     dlg.Send(WM_NULL), dlg.Send(WM_NULL);   // its answer, posted, is handled before the second
     EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
     EXPECT_TRUE(PictureWaiting());
-    for (HANDLE h : {heldThread, held, asked}) CloseHandle(h);
+    CloseHandle(heldThread);
 }
