@@ -9,6 +9,11 @@
 # service traces it (it keeps none).
 set -u
 . "$(dirname "$0")/lib.sh"
+# Today, for this journey and for the Mirvals it starts, is about noon in a zone
+# of its own (each Wine program reads its TZ as it starts): no midnight falls
+# between the date it reckons with and Mirval's.
+hour=$(date -u +%-H)
+if [ "$hour" -le 12 ]; then export TZ="MIR-$((12 - hour))"; else export TZ="MIR+$((hour - 12))"; fi
 desktop='HKCU\Control Panel\desktop'
 schedule='HKCU\Software\Tarvex Software\MIRVAL'
 days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
