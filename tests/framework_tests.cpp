@@ -11,7 +11,9 @@ TEST(Framework, BuffersGrowZeroedAndKeepWhatTheyHadWhenMemoryRunsOut)
     EXPECT_EQ(std::string(bytes.data(), 6), std::string("xxx\0\0\0", 6)) << "grown zeroed";
     CBuffer<int> numbers(2);
     numbers[0] = 7, numbers[1] = 8;
-    for (size_t huge : {SIZE_MAX / sizeof(int) + 2, SIZE_MAX / 2}) {   // its byte size wraps; none
+    // Counts whose byte size wraps round to 4 and to 64 bytes, which an allocation
+    // would grant: refused, the buffer kept whole.
+    for (size_t huge : {SIZE_MAX / sizeof(int) + 2, SIZE_MAX / sizeof(int) + 17}) {
         EXPECT_FALSE(numbers.Resize(huge)) << huge;
         EXPECT_EQ(std::to_string(numbers.size()) + ":" + std::to_string(numbers[0]) +
                       std::to_string(numbers[1]), "2:78") << huge;
