@@ -85,5 +85,7 @@ void CMirvalDlg::OnContextMenu(HWND hWnd, CPoint point)
     DestroyMenu(menu);
     if (chosen > ID_CALENDAR_SLOT && chosen <= ID_CALENDAR_SLOT + LAST_SLOT)
         DropPicture(CalendarNode(chosen - ID_CALENDAR_SLOT), item);
-    m_listPictures.SetFocus();
+    // The keyboard stays in the list without a word from us: a menu takes no
+    // focus, and the dialog gives its control the focus back when a question's
+    // box closes.
 }
