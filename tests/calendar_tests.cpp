@@ -192,6 +192,7 @@ TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndADragAndLeavesAnUnsavedDropAsIt
     const POINT onList = ItemPoint(m_list, 0);
     const POINT onSaturday = NodePoint(m_tree, At({"Semaine", "Samedi"}));
     Drag(onList, onSaturday, false);   // held: the look waits for its end
+    ASSERT_EQ(Highlight(m_tree, At({"Semaine", "Samedi"})), At({"Semaine", "Samedi"})) << "no drag under way";
     g_fixedTime = CTime(2026, 12, 9, 0, 0, 5).GetTime();
     m_dlg->Send(WM_TIMECHANGE);
     EXPECT_EQ(Wallpaper(), folder + "MARDI.BMP") << "a look under the drag";
