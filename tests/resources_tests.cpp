@@ -263,12 +263,25 @@ TEST(Resources, TheMonthsIconReadsAsAnM)
     EXPECT_EQ(middle(top) + middle(top + 1) + middle(top + 3), "....##") << rows;
 }
 
-// Every image of the calendar tree shows on the tree's usual white and on the
-// black of high contrast: a figure's edge, at least, stands out from both.
+namespace {
+BOOL CALLBACK NoteIcon(HMODULE, LPCSTR, LPSTR name, LONG_PTR found)
+{
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<UINT>*>(found)->push_back(UINT(LOWORD(name)));
+    return TRUE;
+}
+}
+
+// Every icon of the calendar (all the built resources carry but the folder
+// tree's drives and folder, drawn as Explorer draws them) shows on the tree's
+// usual white and on the black of high contrast: a figure's edge, at least,
+// stands out from both.
 TEST(Resources, TheCalendarsIconsStandOutOnWhiteAndOnBlack)
 {
-    const UINT calendar[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134, 153, 162,
-                             163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
+    std::vector<UINT> icons, calendar;
+    EnumResourceNamesA(nullptr, RT_GROUP_ICON, NoteIcon, reinterpret_cast<LONG_PTR>(&icons));
+    for (UINT id : icons)
+        if (id != IDI_FOLDER && id != IDI_HARD_DISK && id != IDI_CDROM && id != IDI_FLOPPY) calendar.push_back(id);
+    EXPECT_GE(calendar.size(), 23u) << "the calendar's roots, days, months and picture";
     auto luminance = [](DWORD c) {
         return (299 * GetBValue(c) + 587 * GetGValue(c) + 114 * GetRValue(c)) / 1000;
     };
