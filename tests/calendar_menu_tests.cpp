@@ -47,12 +47,7 @@ protected:
         for (int i = 0; i < entry; ++i) Key(VK_DOWN);
         Key(VK_RETURN);
     }
-    HWND Focus() const
-    {
-        GUITHREADINFO info = {sizeof info};
-        GetGUIThreadInfo(GetWindowThreadProcessId(m_dlg->m_hwnd, nullptr), &info);
-        return info.hwndFocus;
-    }
+    HWND Focus() const { return GuiOf(m_dlg->m_hwnd).hwndFocus; }
 };
 }
 

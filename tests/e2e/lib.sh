@@ -98,10 +98,11 @@ hold_starting() {   # hold_starting PGREP-ARGS...
         sleep 0.005
     done
 }
-show_dialog() {   # from the tray, then a click in it so that it has the keyboard
+show_dialog() {   # from the tray, then a click in it so that it has the keyboard, once it has
     click tray
     window_state shown >/dev/null
     control 1025
+    for _ in $(seq 50); do locate focus "$caption" >/dev/null && return; sleep 0.1; done
 }
 # The tray menu's first ("&Quitter") or last ("&Aide") entry; the others are
 # chosen by the keyboard, which reaches the menu only while the dialog has it.

@@ -66,11 +66,17 @@ inline HTREEITEM Highlight(HWND tree, HTREEITEM expected)
     return seen;
 }
 
-inline HWND CaptureOf(HWND window)
+// The window's thread's focus, capture and the rest.
+inline GUITHREADINFO GuiOf(HWND window)
 {
     GUITHREADINFO info = {sizeof info};
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndCapture;
+    return info;
+}
+
+inline HWND CaptureOf(HWND window)
+{
+    return GuiOf(window).hwndCapture;
 }
 
 inline void MakeFile(const std::wstring& path)   // past MAX_PATH when it must be
