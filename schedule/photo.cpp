@@ -362,6 +362,19 @@ PictureKind KindOfBytes(const BYTE* p, size_t n)
     return PictureKind::Other;
 }
 
+bool KindOfFile(const char* path, PictureKind* kind)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BYTE first[12] = {};
+    DWORD read = 0;
+    ReadFile(file, first, sizeof first, &read, nullptr);
+    CloseHandle(file);
+    *kind = KindOfBytes(first, read);
+    return true;
+}
+
 PictureKind KindOfName(const char* name)
 {
     const char* dot = nullptr;
@@ -594,24 +607,30 @@ bool IsDesktopCopy(const char* path)
     return false;
 }
 
+namespace {
+// The copy, among the names first to last, made from the photo of that key.
+bool CopyOfKey(const char* key, int first, int last, char* copy, size_t n)
+{
+    CSingleLock held(&g_copyLock);
+    for (int i = first; i <= last; ++i)
+        if (CopyMadeFrom(kCopyNames[i], key)) return CopyPath(kCopyNames[i], ".BMP", copy, n);
+    return false;
+}
+}
+
 bool FindPhotoCopy(const char* photo, SIZE screen, COLORREF background, char* copy, size_t n)
 {
     char key[MAX_PATH + 100];
-    if (!SourceKey(photo, screen, background, key, sizeof key)) return false;
-    CSingleLock held(&g_copyLock);
-    for (int i = 0; i < 2; ++i)
-        if (CopyMadeFrom(kCopyNames[i], key)) return CopyPath(kCopyNames[i], ".BMP", copy, n);
-    return false;
+    return SourceKey(photo, screen, background, key, sizeof key) && CopyOfKey(key, 0, 1, copy, n);
 }
 
 bool MakePhotoCopy(const char* photo, SIZE screen, COLORREF background, PhotoCopy which, char* copy,
                    size_t n)
 {
-    if (which == PhotoCopy::Desktop && FindPhotoCopy(photo, screen, background, copy, n)) return true;
     char key[MAX_PATH + 100];
     if (!SourceKey(photo, screen, background, key, sizeof key)) return false;
-    if (which == PhotoCopy::Trial && CopyMadeFrom(kCopyNames[2], key))
-        return CopyPath(kCopyNames[2], ".BMP", copy, n);
+    const bool trial = which == PhotoCopy::Trial;
+    if (CopyOfKey(key, trial ? 2 : 0, trial ? 2 : 1, copy, n)) return true;
     Picture picture;
     if (!DecodeForScreen(photo, screen, background, &picture)) return false;
 

@@ -12,6 +12,15 @@ PictureKind KindOfBytes(const BYTE* pBytes, size_t nBytes);
 // The kind a file's name promises: ".JPG", ".JPEG", ".JPE", ".JFIF", ".PNG",
 // ".GIF" in any case; Other for any other name.
 PictureKind KindOfName(const char* pszName);
+// The kind of a file by its first bytes; false when it cannot be opened.
+bool KindOfFile(const char* pszPath, PictureKind* pKind);
+// Whether a file is a photo, to be decoded rather than handed on as it is: by
+// its name or by its first bytes.
+inline bool IsPhoto(const char* pszPath, PictureKind kindOfBytes)
+{
+    return KindOfName(pszPath) != PictureKind::Other ||
+           (kindOfBytes != PictureKind::Bitmap && kindOfBytes != PictureKind::Other);
+}
 // The kinds this system has a decoder for, as bits (1 << kind); none on Windows 95.
 unsigned DecodableKinds();
 constexpr unsigned KindBit(PictureKind kind) { return 1u << static_cast<unsigned>(kind); }

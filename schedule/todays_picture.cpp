@@ -9,24 +9,7 @@ ReadableCheck volatile g_readable = nullptr;
 bool ReadableKind(const char* path, PictureKind* kind)
 {
     const ReadableCheck check = g_readable;
-    if (check && !check(path)) return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    BYTE first[12] = {};
-    DWORD read = 0;
-    ReadFile(file, first, sizeof first, &read, nullptr);
-    CloseHandle(file);
-    *kind = KindOfBytes(first, read);
-    return true;
-}
-
-// A photo by its name or by its bytes goes to the desktop as a bitmap copy; any
-// other file, a bitmap or not, goes to the wallpaper call itself.
-bool IsPhoto(const char* path, PictureKind kind)
-{
-    return KindOfName(path) != PictureKind::Other ||
-           (kind != PictureKind::Bitmap && kind != PictureKind::Other);
+    return (!check || check(path)) && KindOfFile(path, kind);
 }
 
 // Where answers go; the one that ends before there is a window (the start's)

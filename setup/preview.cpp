@@ -132,16 +132,8 @@ void DropNextPreview()
 // its job reads it.
 bool NeedsDecoding(const char* path)
 {
-    if (KindOfName(path) != PictureKind::Other) return true;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    BYTE first[12] = {};
-    DWORD read = 0;
-    ReadFile(file, first, sizeof first, &read, nullptr);
-    CloseHandle(file);
-    const PictureKind kind = KindOfBytes(first, read);
-    return kind != PictureKind::Bitmap && kind != PictureKind::Other;
+    PictureKind kind = PictureKind::Other;
+    return KindOfName(path) != PictureKind::Other || (KindOfFile(path, &kind) && IsPhoto(path, kind));
 }
 
 // Stretches the whole of a bitmap of width x height over a control's client area.
