@@ -11,13 +11,6 @@ protected:
         Calendar::SetUp();
         m_dlg->OpenFolder({"C:", "mirval-tests", "clavier"});
     }
-    // The open menu of this process, once it is up.
-    HWND Menu(DWORD timeoutMs = 3000)
-    {
-        HWND menu = nullptr;
-        Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; }, timeoutMs);
-        return menu;
-    }
     // A slot's text once it is `expected`, or after a while: the dialog's thread
     // may be behind the keys.
     static std::string SlotOnce(int slot, const std::string& expected)
@@ -25,19 +18,6 @@ protected:
         std::string seen;
         Eventually([&] { return (seen = SlotText(slot)) == expected; });
         return seen;
-    }
-    // The chosen menu's entries, "|" after each, then each submenu's on a line.
-    static std::string Entries(HMENU menu)
-    {
-        std::string lines;
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[300] = "";
-            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-            lines += std::string(text) + "|";
-        }
-        for (int i = 0; i < GetMenuItemCount(menu); ++i)
-            if (HMENU sub = GetSubMenu(menu, i)) lines += "\n" + Entries(sub);
-        return lines;
     }
     // Keys in the open menu: down to the Nth root's submenu, down to its Nth entry, chosen.
     void Choose(int root, int entry)
@@ -57,12 +37,12 @@ TEST_F(CalendarMenu, ComesAtTheSelectedPictureAndListsTheCalendarWithItsPictures
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(m_dlg->m_hwnd, WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1),
                                     SMTO_NORMAL, 3000, &answer)) << "a menu with no picture chosen";
-    if (Menu(0)) Key(VK_ESCAPE);
+    if (OpenMenu(0)) Key(VK_ESCAPE);
     Click(ItemPoint(m_list, 0));
     EXPECT_EQ(Text(m_dlg->Item(IDC_PICTURE_NAME)), "R&D.BMP");
     MouseAt({GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5});
     Key(VK_APPS);
-    HWND menu = Menu();
+    HWND menu = OpenMenu();
     ASSERT_TRUE(menu);
     RECT label = {LVIR_LABEL}, at;
     ListView_GetItemRect(m_list, 0, &label, LVIR_LABEL);
@@ -71,7 +51,7 @@ TEST_F(CalendarMenu, ComesAtTheSelectedPictureAndListsTheCalendarWithItsPictures
     EXPECT_EQ(std::to_string(at.left) + "," + std::to_string(at.top),
               std::to_string(label.left) + "," + std::to_string(label.bottom))
         << "not at the picture";
-    EXPECT_EQ(Entries(HMENU(SendMessageA(menu, MN_GETHMENU, 0, 0))),
+    EXPECT_EQ(MenuEntries(HMENU(SendMessageA(menu, MN_GETHMENU, 0, 0))),
               "Semaine|Mois|\n"
               "Lundi\tminuscule.bmp|Mardi\tMARDI.BMP|Mercredi\tPIXELS.BMP|Jeudi|Vendredi|Samedi|"
               "Dimanche|\n"
@@ -90,7 +70,7 @@ TEST_F(CalendarMenu, ComesAtAPictureScrolledAwayOrOnlyFocused)
     m_dlg->ChoosePicture(0);
     ListView_Scroll(m_list, 0, 40000);
     m_dlg->Post(WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1));
-    HWND menu = Menu();
+    HWND menu = OpenMenu();
     ASSERT_TRUE(menu);
     RECT list, at;
     GetWindowRect(m_list, &list);
@@ -102,7 +82,7 @@ TEST_F(CalendarMenu, ComesAtAPictureScrolledAwayOrOnlyFocused)
     ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
     ListView_SetItemState(m_list, 3, LVIS_FOCUSED, LVIS_FOCUSED);
     m_dlg->Post(WM_CONTEXTMENU, WPARAM(m_list), MAKELPARAM(-1, -1));
-    EXPECT_TRUE(menu = Menu()) << "no menu for the focused picture";
+    EXPECT_TRUE(menu = OpenMenu()) << "no menu for the focused picture";
     EXPECT_EQ(ListView_GetNextItem(m_list, -1, LVNI_SELECTED), 3);
     Key(VK_ESCAPE);
     EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(menu); }));
@@ -118,13 +98,13 @@ TEST_F(CalendarMenu, AChoiceIsTheDropOnThatDayOrMonth)
     const std::string december = SlotText(19);
     Click(ItemPoint(m_list, 0));
     Key(VK_APPS);
-    ASSERT_TRUE(Menu());
+    ASSERT_TRUE(OpenMenu());
     Choose(0, 3);   // "Jeudi", empty: taken at once
     EXPECT_EQ(SlotOnce(4, mine), mine);
     EXPECT_EQ(Children(m_tree, At({"Semaine", "Jeudi"})), Path{"R&D.BMP"});
     EXPECT_TRUE(Eventually([&] { return Focus() == m_list; })) << "the keyboard back in the list";
     Key(VK_APPS);
-    ASSERT_TRUE(Menu());
+    ASSERT_TRUE(OpenMenu());
     Choose(1, 0);   // "Janvier"
     EXPECT_EQ(SlotOnce(8, mine), mine);
 
@@ -133,7 +113,7 @@ TEST_F(CalendarMenu, AChoiceIsTheDropOnThatDayOrMonth)
     const POINT right = Middle(m_list, item);
     MouseAt(right, MOUSEEVENTF_RIGHTDOWN);
     MouseAt(right, MOUSEEVENTF_RIGHTUP);
-    HWND menu = Menu();
+    HWND menu = OpenMenu();
     ASSERT_TRUE(menu);
     HMENU week = GetSubMenu(HMENU(SendMessageA(menu, MN_GETHMENU, 0, 0)), 0);
     char thursday[64] = "";
@@ -142,7 +122,7 @@ TEST_F(CalendarMenu, AChoiceIsTheDropOnThatDayOrMonth)
     for (int answer : {IDNO, IDYES}) {
         if (answer == IDYES) {
             Key(VK_APPS);
-            ASSERT_TRUE(Menu());
+            ASSERT_TRUE(OpenMenu());
         }
         MessageBoxAnswer box(answer);
         Choose(1, 11);   // "Décembre", which holds a picture

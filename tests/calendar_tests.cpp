@@ -184,7 +184,7 @@ TEST_F(Calendar, ANewDayWaitsForTheDesktopTestAndADragAndLeavesAnUnsavedDropAsIt
     m_dlg->Click(IDC_APERCU);
     ASSERT_TRUE(box.Answered());
     EXPECT_EQ(during, folder + "DECEMBRE.BMP") << "the test's picture stays while it runs";
-    EXPECT_EQ(Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper"), folder + "MARDI.BMP|1");
+    EXPECT_EQ(DesktopState(), folder + "MARDI.BMP|1|0");
 
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     Drop({"Semaine", "Mercredi"}, IDYES, true);
@@ -238,8 +238,8 @@ TEST_F(Calendar, QuittingWhileABoxIsOpenEndsTheProgramCleanly)
         auto other = [&](HWND w) { return w != m_dlg->m_hwnd; };
         ASSERT_TRUE(Eventually([&] { return (box = FindOwn("#32770", other)) != nullptr; }));
         m_dlg->Post(WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
-        HWND menu = nullptr;
-        ASSERT_TRUE(Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; })) << way.what;
+        HWND menu = OpenMenu();
+        ASSERT_TRUE(menu) << way.what;
         PostMessageA(menu, WM_CHAR, 'q', 0);   // "&Quitter"
         EXPECT_TRUE(m_dlg->WaitEnded()) << way.what;
         EXPECT_EQ(m_dlg->m_result, 0) << way.what;

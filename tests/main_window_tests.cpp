@@ -55,9 +55,7 @@ TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
     Resident dlg;
     int day = 0;
     auto shown = [&] {   // the picture, its tiling, and whether the caption names the day
-        return Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
-               ReadText(kDesktop, "WallpaperStyle") + "|" +
-               (Text(dlg.m_hwnd).find(String(IDS_SUNDAY + day)) != std::string::npos ? "named" : "");
+        return DesktopState() + "|" + (Text(dlg.m_hwnd).find(String(IDS_SUNDAY + day)) != std::string::npos ? "named" : "");
     };
     auto expected = [&] {
         return std::string("C:\\") + days[day] + ".BMP|" + (day % 2 ? "1" : "0") + "|0|named";
@@ -115,17 +113,10 @@ TEST_F(MainWindow, TrayMenuHasItsSixEntriesWithItsRightEdgeAtThePointer)
     MouseAt({500, 300});   // Wine follows the X pointer: wait until it has the place
     Eventually([] { POINT at; return GetCursorPos(&at) && at.x == 500 && at.y == 300; });
     dlg.Post(WM_TRAYICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
-    HWND window = nullptr;
-    ASSERT_TRUE(Eventually([&] { return (window = FindOwn("#32768")) != nullptr; })) << "no menu";
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    std::string entries;   // a separator reads as no text and the number 0
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[64] = "";
-        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-        entries += text + (" " + std::to_string(GetMenuItemID(menu, i))) + "|";
-    }
-    EXPECT_EQ(entries, "&Quitter 32771| 0|&Param\xEAtrage 32772| 0|"
-                       "A &propos de ... 32775|&Aide 32776|");
+    HWND window = OpenMenu();
+    ASSERT_TRUE(window) << "no menu";
+    EXPECT_EQ(MenuEntries(HMENU(SendMessageA(window, MN_GETHMENU, 0, 0)), true),
+              "&Quitter 32771| 0|&Param\xEAtrage 32772| 0|A &propos de ... 32775|&Aide 32776|");
     RECT at;
     GetWindowRect(window, &at);
     EXPECT_EQ(std::make_pair(at.right, at.top), std::make_pair(500L, 300L));

@@ -98,8 +98,7 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
         SetText(kDesktop, "WallpaperStyle", "10");
         FixedClock clock(c.date);
         EXPECT_TRUE(ApplyTodaysWallpaper(APPLY_STARTUP));
-        EXPECT_EQ(Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
-                      ReadText(kDesktop, "WallpaperStyle"), c.expected) << c.what;
+        EXPECT_EQ(DesktopState(), c.expected) << c.what;
     }
     // With an every-day picture the week and the months are not read (a read makes the key).
     DeleteKeyTree(kCompanyKey);
@@ -200,8 +199,7 @@ TEST_F(Schedule, TheDesktopTestShowsThePictureThenPutsBackExactlyWhatWasThere)
         SetValue(kDesktop, "WallpaperStyle", c.style);
         std::string during;
         MessageBoxAnswer box(IDOK, 10000, [&] {
-            during = Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
-                     ReadText(kDesktop, "WallpaperStyle");
+            during = DesktopState();
             if (c.tiled && ScreenPixel({10, 10}, green) != green) during += "|not shown";
         });
         EXPECT_TRUE(TryWallpaper(picture.c_str(), c.tiled));

@@ -48,6 +48,7 @@ protected:
         SetText(ProfileKey("Semaine").c_str(), "Mardi", std::string(kFiles) + "MARDI.BMP");
         SetText(kDesktop, "Wallpaper", "C:\\AVANT.BMP");
         SetText(kDesktop, "TileWallpaper", "0");
+        SetText(kDesktop, "WallpaperStyle", "0");
     }
     void TearDown() override
     {
@@ -56,7 +57,6 @@ protected:
         ForgetWaitingPicture();
         FreshProfile::TearDown();
     }
-    static std::string Desktop() { return Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper"); }
     // The same weekday a week later, told to the dialog's own thread, which
     // installs its picture as a start does.
     static void NextWeek(Resident& dlg)
@@ -94,7 +94,7 @@ TEST_F(TodaysPicture, OnADriveNotThereYetOrRenamedAwayItComesOnceItCanBeRead)
 {
     FixedClock clock(kMonday);
     StartUp();
-    EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << "the start";
+    EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0") << "the start";
     EXPECT_TRUE(PictureWaiting());
     Resident dlg;
     auto renamed = [](bool there) {
@@ -113,11 +113,11 @@ TEST_F(TodaysPicture, OnADriveNotThereYetOrRenamedAwayItComesOnceItCanBeRead)
         NextWeek(dlg);
         dlg.Send(way.message, way.wParam);
         EXPECT_TRUE(Eventually([] { return !PictureJobUnderWay(); })) << way.what;
-        EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << way.what << ", before";
+        EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0") << way.what << ", before";
         way.there(true);
         dlg.Send(way.message, way.wParam);
         // X: is a network drive: its job answers when it has read the file.
-        EXPECT_TRUE(Eventually([] { return Desktop() == "X:\\Photos\\LUNDI.BMP|1"; })) << way.what;
+        EXPECT_TRUE(Eventually([] { return DesktopState() == "X:\\Photos\\LUNDI.BMP|1|0"; })) << way.what;
     }
 }
 
@@ -163,9 +163,9 @@ TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
                                     SMTO_NORMAL, 5000, &answer))
         << "the window waits for the check";
     ASSERT_EQ(WaitForSingleObject(HeldCheck::asked, 5000), WAIT_OBJECT_0);
-    EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
+    EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0");
     SetEvent(HeldCheck::held);
-    EXPECT_TRUE(Eventually([] { return Desktop() == "X:\\Photos\\LUNDI.BMP|1"; }));
+    EXPECT_TRUE(Eventually([] { return DesktopState() == "X:\\Photos\\LUNDI.BMP|1|0"; }));
 }
 
 // Each as today's picture, on the dialog's thread as a new day brings it: a
@@ -193,7 +193,7 @@ TEST_F(TodaysPicture, HostilePhotosInstallNothingAndAGoodOneComesUpright)
     for (const auto& file : files) {
         WriteBytes(hostile + file.first, file.second);
         EXPECT_TRUE(today(hostile + file.first)) << file.first << " ends";
-        EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0") << file.first;
+        EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0") << file.first;
         EXPECT_TRUE(PictureWaiting()) << file.first;
     }
     for (const char* name : {"CMJN.JPG", "PROGRESSIF.JPG", "SEIZE.PNG", "ENTRELACE.PNG", "ANIME.GIF"})
@@ -253,7 +253,7 @@ TEST_F(TodaysPicture, AnOlderJobsAnswerIsDroppedForTheNewest)
     SetEvent(HeldCheck::held);
     EXPECT_EQ(WaitForSingleObject(heldThread, 5000), WAIT_OBJECT_0);
     dlg.Send(WM_NULL), dlg.Send(WM_NULL);   // its answer, posted, is handled before the second
-    EXPECT_EQ(Desktop(), "C:\\AVANT.BMP|0");
+    EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0");
     EXPECT_TRUE(PictureWaiting());
     CloseHandle(heldThread);
 }

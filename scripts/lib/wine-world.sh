@@ -40,6 +40,9 @@ world_make_prefix() {
         wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
+    # A program that crashes ends, Wine's backtrace on its error output, rather
+    # than waiting behind the debugger's dialog for a click nobody makes.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$WORLD_DESKTOP_NAME" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$WORLD_DESKTOP_NAME" \
         /d "$WORLD_DESKTOP_SIZE" /f >/dev/null 2>&1

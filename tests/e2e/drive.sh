@@ -6,10 +6,7 @@
 # as assigned.
 set -u
 . "$(dirname "$0")/lib.sh"
-desktop='HKCU\Control Panel\desktop'
-week='HKCU\Software\Tarvex Software\MIRVAL\Semaine'
-days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
-day=${days[$(($(date +%u) - 1))]}
+week=$schedule\\Semaine day=${days[$WEEKDAY]}
 drive=$WINEPREFIX/dosdevices/y: disk=$MIRVAL_TEST_WORLD/reseau
 rm -f "$drive"
 mkdir -p "$disk" && convert -size 64x48 xc:red -type truecolor "BMP3:$disk/ROUGE.BMP"
@@ -18,15 +15,15 @@ reg_set "$week" "$day" 'Y:\ROUGE.BMP'
 reg_set "$week" "Mosa$day" 1
 reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
 reg_set "$desktop" TileWallpaper 0
-desktop_now() { echo "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)"; }
+reg_set "$desktop" WallpaperStyle 0
 
 mirval_start "$1"
-check "started before its drive, it leaves the desktop as it was" 'C:\mirval-e2e\AVANT.BMP|0' \
-    "$(desktop_now)"
+check "started before its drive, it leaves the desktop as it was" 'C:\mirval-e2e\AVANT.BMP|0|0' \
+    "$(desktop_state)"
 ln -s "$disk" "$drive"
-for _ in $(seq 80); do [ "$(desktop_now)" = 'Y:\ROUGE.BMP|1' ] && break; sleep 1; done
-check "once the drive is there, today's picture comes within a minute, tiled" 'Y:\ROUGE.BMP|1' \
-    "$(desktop_now)"
+for _ in $(seq 80); do [ "$(desktop_state)" = 'Y:\ROUGE.BMP|1|0' ] && break; sleep 1; done
+check "once the drive is there, today's picture comes within a minute, tiled" 'Y:\ROUGE.BMP|1|0' \
+    "$(desktop_state)"
 check "and shows" 255,0,0 "$(pixel_at 10 10 255,0,0)"
 mirval_quit
 rm -f "$drive"

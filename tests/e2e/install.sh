@@ -25,7 +25,6 @@ trap 'world_stop "$inst"' EXIT
 
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirval'
-desktop='HKCU\Control Panel\desktop'
 default="C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Mirval"
 shortcut="$(winepath -u "C:\\users\\$(id -un)\\AppData\\Roaming")/Microsoft/Windows/Start Menu/Programs/Mirval.lnk"
 picture='C:\Images\JOUR.BMP'
@@ -136,11 +135,11 @@ check "an uninstall run again finds nothing to do and ends with 0" 0 "$?"
 # looks (played by locate, as a real one cannot be held at that point): the
 # uninstall waits for it all the same, and ends it.
 start "$setup /S"
-start "$(reg_get "$entry" QuietUninstallString)" &
-for _ in $(seq 100); do pgrep -f '\\Un\.exe' >/dev/null && break; sleep 0.1; done
-timeout 20 wine "$LOCATE" latecomer >/dev/null 2>&1
+timeout 30 wine "$LOCATE" latecomer >/dev/null 2>&1 &
+late=$!
+start "$(reg_get "$entry" QuietUninstallString)"
+wait $late
 late=$?
-wait $!
 check "a Mirval about to start is waited for by the uninstall, and ended" 7 "$late"
 
 # Blanks and accents, and a C:\Mes.exe that an unquoted Run value would start.
@@ -222,8 +221,7 @@ for windows in winxp win10; do
     check "started from there, it installs today's picture ($windows)" "$picture" \
         "$(reg_get "$desktop" Wallpaper)"
     tray_menu last                    # "&Aide"
-    sleep 2
-    locate close 'Aide de Mirval'     # out of the way of the dialog's click
+    close_help                        # out of the way of the dialog's click
     show_dialog
     xdotool key F1
     for _ in $(seq 50); do grep -a -q -E 'PageByMap.*\[20066\]|setup\.html' "$log" && break; sleep 0.1; done
@@ -237,7 +235,7 @@ for windows in winxp win10; do
             sed -n 's/.*HtmlHelpW.*L"\(.*\)", command=HH_DISPLAY_TOPIC.*/\1/p' "$log" |
             awk '!seen[$0]++' | paste -sd'|')"
     fi
-    locate close 'Aide de Mirval'
+    close_help
     mirval_quit
     pkill -f winhlp32.exe
 done

@@ -9,10 +9,7 @@
 # the way.
 set -u
 . "$(dirname "$0")/lib.sh"
-desktop='HKCU\Control Panel\desktop'
-week='HKCU\Software\Tarvex Software\MIRVAL\Semaine'
-days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
-weekday=$(($(date +%u) - 1))          # also its place under "Semaine"
+week=$schedule\\Semaine weekday=$WEEKDAY   # also its place under "Semaine"
 before='C:\mirval-e2e\AVANT.BMP'
 log=$MIRVAL_TEST_WORLD/journey.log
 
@@ -96,15 +93,13 @@ help_gestures() {   # help_gestures READER CONTENTS SETUP ABOUT [SCREENSHOT]
     check "\"&Aide\" opens the contents" "$2" "$("$1" "$at")"
     for _ in $(seq 30); do xdotool search --name '^Aide de Mirval$' >/dev/null && break; sleep 0.1; done
     check "in a viewer with the help's title" 1 "$(xdotool search --name '^Aide de Mirval$' | wc -l)"
-    locate close 'Aide de Mirval'     # out of the way of the clicks to come
+    close_help                        # out of the way of the clicks to come
     show_dialog
     at=$(wc -l <"$log")
     xdotool key F1
     check "F1 in the setup dialog" "$3" "$("$1" "$at")"
     control 1007                      # "Annuler": the dialog out of the viewer's way
-    sleep 1
-    [ -z "${5:-}" ] || world_screenshot "$5"
-    locate close 'Aide de Mirval'     # HTML Help's viewer would keep the keyboard
+    close_help "${5:-}"               # HTML Help's viewer would keep the keyboard
     show_dialog
     tray_menu_open
     xdotool key Up Up Return          # "A &propos de ...", the last but one
@@ -118,7 +113,7 @@ help_gestures() {   # help_gestures READER CONTENTS SETUP ABOUT [SCREENSHOT]
     xdotool key F1
     check "F1 in the about box" "$4" "$("$1" "$at")"
     # The about box closed by its button, not by a key the viewer may have taken.
-    locate close 'Aide de Mirval'
+    close_help
     click control 'A propos de Mirval' 1
     for _ in $(seq 50); do
         xdotool search --onlyvisible --name '^A propos de Mirval$' >/dev/null || break

@@ -9,16 +9,8 @@
 # service traces it (it keeps none).
 set -u
 . "$(dirname "$0")/lib.sh"
-# Today, for this journey and for the Mirvals it starts, is about noon in a zone
-# of its own (each Wine program reads its TZ as it starts): no midnight falls
-# between the date it reckons with and Mirval's.
-hour=$(date -u +%-H)
-if [ "$hour" -le 12 ]; then export TZ="MIR-$((12 - hour))"; else export TZ="MIR+$((hour - 12))"; fi
-desktop='HKCU\Control Panel\desktop'
-schedule='HKCU\Software\Tarvex Software\MIRVAL'
-days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
 months=(Janvier Février Mars Avril Mai Juin Juillet Août Septembre Octobre Novembre Décembre)
-weekday=$(($(date +%u) - 1)) month=$(($(date +%-m) - 1))   # their places in the menu
+weekday=$WEEKDAY month=$MONTH                # their places in the menu
 day=${days[$weekday]} mois=${months[$month]}
 log=$MIRVAL_TEST_WORLD/keyboard.log
 . "$here/../../scripts/lib/samples.sh"
@@ -88,7 +80,7 @@ check "\"Ok\" saves today's weekday" 'E:\Photos\PORTRAIT.JPG|1' \
     "$(reg_get "$schedule\\Semaine" "$day")|$(reg_get "$schedule\\Semaine" "Mosa$day")"
 copy='C:\users\'"$(id -un)"'\AppData\Local\Mirval\FOND1.BMP'
 for _ in $(seq 50); do [ "$(reg_get "$desktop" Wallpaper)" = "$copy" ] && break; sleep 0.2; done
-check "and installs its copy, tiled" "$copy|1" "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)"
+check "and installs its copy, tiled" "$copy|1|0" "$(desktop_state)"
 check "upright, filling the screen" '254,0,0 254,0,0 0,0,254' \
     "$(pixel_at 300 100 254,0,0) $(pixel_at 500 100 254,0,0) $(pixel_at 300 560 0,0,254)"
 world_screenshot "$shots/photo-desktop.png"

@@ -6,6 +6,20 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 world_env "${MIRVAL_TEST_WORLD:?the test world is not set}"
 shots=$MIRVAL_TEST_WORLD/shots
 caption='Image du mirval'
+days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
+desktop='HKCU\Control Panel\desktop'
+schedule='HKCU\Software\Tarvex Software\MIRVAL'
+# Every wait that a program's start may need, times PATIENCE: through an
+# emulator a 32-bit program takes a minute to come up.
+PATIENCE=${PATIENCE:-1}
+
+# Today, for the journey and the Mirvals it starts, is about noon in a zone of
+# its own (each Wine program reads its TZ as it starts): no midnight falls
+# between the date the journey reckons with and Mirval's. WEEKDAY and MONTH are
+# today's places in the week (Monday 0) and the year.
+hour=$(date -u +%-H)
+if [ "$hour" -le 12 ]; then export TZ="MIR-$((12 - hour))"; else export TZ="MIR+$((hour - 12))"; fi
+WEEKDAY=$(($(date +%u) - 1)) MONTH=$(($(date +%-m) - 1))
 
 failures=0
 check() {   # check WHAT EXPECTED ACTUAL
@@ -21,11 +35,13 @@ reg_get() {   # the text of a REG_SZ value, or <missing>; reg writes in the OEM 
         grep REG_SZ) || line="<missing>"
     echo "$line" | sed 's/.*REG_SZ *//'
 }
+desktop_state() { echo "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)|$(
+    reg_get "$desktop" WallpaperStyle)"; }
 
 # The colour at x,y as "r,g,b", once it is the expected one or after a while.
 pixel_at() {   # pixel_at X Y EXPECTED
     local seen
-    for _ in $(seq 30); do
+    for _ in $(seq $((30 * PATIENCE))); do
         seen=$(import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
             sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | tail -1)
         [ "$seen" = "$3" ] && break
@@ -70,7 +86,7 @@ window_state() {   # window_state [EXPECTED]
 mirval_start() {   # mirval_start EXE [LOG]
     wine "$1" >/dev/null 2>"${2:-/dev/null}" &
     MIRVAL_PID=$!
-    for _ in $(seq 100); do
+    for _ in $(seq $((100 * PATIENCE))); do
         MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1)
         [ -n "$MIRVAL_WINDOW" ] && locate tips | grep -qx Mirval &&
             [ "$(window_state hidden)" = hidden ] && sleep 0.5 && return
@@ -117,6 +133,15 @@ tray_menu_open() {   # a right press on the icon, then until its menu is up
         click 3 tray
         for _ in $(seq 30); do locate menu first >/dev/null && return; sleep 0.1; done
     done
+}
+# The help viewer that a gesture opens, once it is up (shot, if asked), closed
+# and gone: out of the way of the next click or key.
+close_help() {   # close_help [SCREENSHOT]
+    local viewer='^Aide de Mirval$'
+    for _ in $(seq 100); do xdotool search --onlyvisible --name "$viewer" >/dev/null && break; sleep 0.1; done
+    [ -z "${1:-}" ] || { sleep 0.5 && world_screenshot "$1"; }   # its page painted
+    locate close 'Aide de Mirval'
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "$viewer" >/dev/null || return 0; sleep 0.1; done
 }
 mirval_quit() {   # "&Quitter"; MIRVAL_EXIT is then the exit code, or "still running"
     tray_menu first

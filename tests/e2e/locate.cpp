@@ -19,15 +19,17 @@
 //                                    place of the screen, carrying the framework's
 //                                    property with a value that means nothing here
 //   locate latecomer                 plays a Mirval that starts late: its mutex
-//                                    after a second, its marked window half a
-//                                    second later; ends with 7 when that window is
-//                                    sent "&Quitter", with 0 after ten seconds
+//                                    half a second after the uninstaller's start,
+//                                    its marked window half a second later; ends
+//                                    with 7 when that window is sent "&Quitter",
+//                                    with 0 after ten seconds
 //   locate decoy FILE                runs another program's dialog that has the
 //                                    controls 1000, 1001 and 1004, and notes in FILE
 //                                    every command it is sent
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,9 +84,23 @@ LRESULT CALLBACK LatecomerProc(HWND w, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_COMMAND && LOWORD(wParam) == 32771) PostQuitMessage(7);
     return CallWindowProcA(g_dialogProc, w, message, wParam, lParam);
 }
+bool Running(const char* image)   // a process of that file name
+{
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 process = {};
+    process.dwSize = sizeof process;
+    bool found = false;
+    for (BOOL more = Process32First(all, &process); more && !found; more = Process32Next(all, &process))
+        found = !lstrcmpiA(process.szExeFile, image);
+    CloseHandle(all);
+    return found;
+}
+// Its mutex half a second after the uninstaller's start, within the two seconds
+// that the uninstaller gives a Mirval that has none yet.
 int Latecomer()
 {
-    Sleep(1000);
+    for (int i = 0; i < 400 && !Running("Un.exe"); ++i) Sleep(25);
+    Sleep(500);
     CreateMutexA(nullptr, FALSE, "Tarvex Software MIRVAL running");
     Sleep(500);
     HWND w = CreateWindowExA(0, "#32770", "Image du mirval", WS_POPUP, 0, 0, 10, 10, nullptr,

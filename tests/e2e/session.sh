@@ -8,8 +8,6 @@
 # of the session gives the desktop its own wallpaper back.
 set -u
 . "$(dirname "$0")/lib.sh"
-desktop='HKCU\Control Panel\desktop'
-schedule='HKCU\Software\Tarvex Software\MIRVAL'
 before='C:\mirval-e2e\AVANT.BMP'
 today='C:\mirval-e2e\TOUJOURS.BMP'
 trace=$MIRVAL_TEST_WORLD/session.log
@@ -83,8 +81,7 @@ show_dialog
 control 1032                          # "&Mosaïque"
 control 1031                          # "&Aperçu", with no picture chosen
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Test$' >/dev/null && break; sleep 0.1; done
-check "the test is on the desktop" "|1|0" \
-    "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)|$(reg_get "$desktop" WallpaperStyle)"
+check "the test is on the desktop" "|1|0" "$(desktop_state)"
 click tray
 timeout 60 wine "$1" </dev/null >/dev/null 2>&1
 check "the icon and a second start show no dialog while it runs" "hidden|1" \
@@ -93,6 +90,5 @@ check "the other program's dialog was never sent a command" "" "$(cat "$noted" 2
 wine wineboot --end-session </dev/null >/dev/null 2>&1
 for _ in $(seq 50); do kill -0 "$MIRVAL_PID" 2>/dev/null || break; sleep 0.1; done
 check "the end of the session puts the desktop's own wallpaper back, and ends Mirval" \
-    "$before|0|10|0" "$(reg_get "$desktop" Wallpaper)|$(reg_get "$desktop" TileWallpaper)|$(
-    reg_get "$desktop" WallpaperStyle)|$(mirvals)"
+    "$before|0|10|0" "$(desktop_state)|$(mirvals)"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -125,6 +125,12 @@ inline std::string Wallpaper()   // the desktop's
     return ReadText(kDesktop, "Wallpaper");
 }
 
+inline std::string DesktopState()   // "wallpaper|tiling|style"
+{
+    return Wallpaper() + "|" + ReadText(kDesktop, "TileWallpaper") + "|" +
+           ReadText(kDesktop, "WallpaperStyle");
+}
+
 // Every value and subkey under the key, as "key\\name=type:bytes" lines.
 inline std::string Snapshot(const char* key)
 {
@@ -276,6 +282,29 @@ inline HWND FindOwn(const char* cls, const std::function<bool(HWND)>& test = nul
         if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (!test || test(w))) return w;
     }
     return nullptr;
+}
+
+// This process's popup menu, once it is up.
+inline HWND OpenMenu(DWORD timeoutMs = 3000)
+{
+    HWND menu = nullptr;
+    Eventually([&] { return (menu = FindOwn("#32768")) != nullptr; }, timeoutMs);
+    return menu;
+}
+
+// A menu's entries, "text|" each (with its id, "text id|": a separator reads as
+// no text and 0), then each submenu's on a line of its own.
+inline std::string MenuEntries(HMENU menu, bool ids = false)
+{
+    std::string lines;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[300] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        lines += text + (ids ? " " + std::to_string(GetMenuItemID(menu, i)) : "") + "|";
+    }
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (HMENU sub = GetSubMenu(menu, i)) lines += "\n" + MenuEntries(sub, ids);
+    return lines;
 }
 
 // Watches from a thread of its own for the next message box of this process, notes
