@@ -10,7 +10,7 @@ days=(Lundi Mardi Mercredi Jeudi Vendredi Samedi Dimanche)
 desktop='HKCU\Control Panel\desktop'
 schedule='HKCU\Software\Tarvex Software\MIRVAL'
 # Every wait that a program's start may need, times PATIENCE: through an
-# emulator a 32-bit program takes a minute to come up.
+# emulator a 32-bit program takes two minutes to come up.
 PATIENCE=${PATIENCE:-1}
 
 # Today, for the journey and the Mirvals it starts, is about noon in a zone of
