@@ -22,6 +22,17 @@ HWND FindResidentMirval()
     return nullptr;
 }
 
+// Just after the coming local midnight, and at least once a minute, since a
+// timer that fell due while the PC slept may never come, nor the message that
+// it woke.
+UINT NextDateCheck()
+{
+    struct tm now;
+    CTime::GetCurrentTime().GetLocalTm(&now);
+    const int toMidnight = 24 * 3600 - (now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec);
+    return static_cast<UINT>((toMidnight < 59 ? toMidnight : 59) + 1) * 1000;
+}
+
 namespace {
 // The notification-area interface of the first 32-bit shells: a 64-character tip
 // (88 bytes in the 32-bit program; the tests' 64-bit build has a wider one).
@@ -34,17 +45,6 @@ const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
 const UINT kCalendarIcons[] = {130, 131, 132, 152, 147, 148, 151, 149, 133, 134, 153, 162,
                                163, 154, 155, 161, 160, 156, 159, 157, 158, 135, 129};
 const UINT kFolderIcons[] = {IDI_FOLDER, IDI_HARD_DISK, IDI_CDROM, IDI_FLOPPY};
-
-// Milliseconds to the next look at the date: just after the coming local
-// midnight, and at least once a minute, since a timer that fell due while the
-// PC slept may never come, nor the message that it woke.
-UINT NextDateCheck()
-{
-    struct tm now;
-    CTime::GetCurrentTime().GetLocalTm(&now);
-    const int toMidnight = 24 * 3600 - (now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec);
-    return static_cast<UINT>((toMidnight < 59 ? toMidnight : 59) + 1) * 1000;
-}
 
 // The calendar's icons are drawn up to 24 pixels: their 32-pixel images are clear.
 const int kCalendarDrawnUpTo = 24;

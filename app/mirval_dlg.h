@@ -6,6 +6,7 @@ constexpr UINT WM_TRAYICON = WM_USER + 1;   // the tray icon's callback message
 constexpr UINT TRAY_ICON_ID = 128;
 constexpr UINT_PTR TIMER_HIDE = 1;
 constexpr UINT_PTR TIMER_DATE = 2;          // looks at the date, for a new day's picture
+UINT NextDateCheck();                        // milliseconds to that timer's next look
 constexpr UINT IDM_ABOUTBOX = 0x0010;       // the system menu's about entry
 constexpr UINT ID_TRAY_QUIT = 32771;
 constexpr UINT ID_TRAY_SETUP = 32772;

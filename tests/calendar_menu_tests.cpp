@@ -135,3 +135,27 @@ TEST_F(CalendarMenu, AChoiceIsTheDropOnThatDayOrMonth)
     EXPECT_TRUE(Eventually([&] { return Focus() == m_list; })) << "the keyboard back in the list";
     EXPECT_EQ(Snapshot(kCompanyKey) + Wallpaper(), before + desktop) << "saved before \"Ok\"";
 }
+
+// The keyboard alone, as a person who cannot hold a mouse: Tab goes round the
+// controls that take it (of the radio buttons, the one checked), a tree moves to
+// a drive by its letter, and Alt+C and Alt+M set the tiling.
+TEST_F(CalendarMenu, TheKeyboardAloneGoesRoundTheDialog)
+{
+    Click(ItemPoint(m_list, 0));
+    std::string round;   // the controls that have the keyboard, one Tab after another
+    for (int i = 0; i < 9; ++i) {
+        const HWND before = Focus();
+        Key(VK_TAB);
+        Eventually([&] { return Focus() != before; }, 2000);
+        round += std::to_string(GetDlgCtrlID(Focus())) + " ";
+    }
+    EXPECT_EQ(round, "1004 1003 1006 1007 1031 1033 1000 1001 1004 ");
+    Key(VK_HOME);
+    Key('E');
+    HWND folders = m_dlg->Item(IDC_FOLDER_TREE);
+    EXPECT_TRUE(Eventually([&] { return NodeText(folders, TreeView_GetSelection(folders)).rfind("E:", 0) == 0; }, 2000));
+    for (int id : {IDC_MOSAIQUE, IDC_CENTRE}) {
+        Key(id == IDC_CENTRE ? 'C' : 'M', VK_MENU);
+        EXPECT_TRUE(Eventually([&] { return m_dlg->Checked(id); }, 2000)) << id;
+    }
+}

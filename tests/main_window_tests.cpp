@@ -2,6 +2,7 @@
 // the caption, showing and hiding, saving, the about box and the help.
 #include "app/about_dlg.h"
 #include "tests/support/support.h"
+#include <dbt.h>
 #include <shellapi.h>
 #include <cstring>
 #include <fstream>
@@ -19,48 +20,36 @@ bool TrayIconPresent(HWND owner)
 }
 }
 
-TEST_F(MainWindow, CaptionNamesTodaysDate)
-{
-    struct { CTime when; const char* french; const char* english; } cases[] = {
-        {CTime(1999, 12, 5, 23, 59, 59), "Image du mirval       Dimanche 5 D\xE9""cembre 1999",
-         "Mirval picture       Sunday, 5 D\xE9""cember 1999"},
-        {CTime(2026, 8, 15, 12, 0, 0), "Image du mirval       Samedi 15 Ao\xFBt 2026",
-         "Mirval picture       Saturday, 15 Auguste 2026"},
-    };
-    for (const auto& c : cases) {
-        FixedClock clock(c.when);
-        StartUp();
-        Resident dlg;
-        dlg.Tray(WM_LBUTTONDOWN);
-        EXPECT_EQ(Text(dlg.m_hwnd), French() ? c.french : c.english);
-    }
-}
-
 // 2026-12-06 is a Sunday. The next day comes by the clock alone, just after
-// midnight, then by each message that says the day may have changed: its
-// picture as assigned, and its date in the caption; the same day again brings
-// nothing.
+// midnight, then by each message that says the day may have changed, and the
+// same date a year later is a new day: its picture as assigned, and its date in
+// the caption; the same day again brings nothing.
 TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
 {
-    const char* days[] = {"Dimanche", "Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi"};
+    const char* days[] = {"Dimanche", "Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi"};
     _putenv("TZ=UTC0");   // the zone the test's dates are given in
     _tzset();
-    for (int d = 0; d < 6; ++d) {
+    for (int d = 0; d < 7; ++d) {
         SetText(ProfileKey("Semaine").c_str(), days[d], std::string("C:\\") + days[d] + ".BMP");
         WriteBytes(std::string("C:\\") + days[d] + ".BMP", "");
         SetText(ProfileKey("Semaine").c_str(), FlagValueName(days[d]), d % 2 ? "1" : "0");
     }
-    FixedClock clock(CTime(2026, 12, 6, 23, 59, 58));
+    FixedClock clock(CTime(2026, 12, 6, 12, 0, 0));   // the next look: within a minute, or at midnight
+    EXPECT_EQ(NextDateCheck(), 60000u);
+    g_fixedTime = CTime(2026, 12, 6, 23, 59, 58).GetTime();
+    EXPECT_EQ(NextDateCheck(), 3000u);
     StartUp();
     Resident dlg;
     int day = 0;
     auto shown = [&] {   // the picture, its tiling, and whether the caption names the day
-        return DesktopState() + "|" + (Text(dlg.m_hwnd).find(String(IDS_SUNDAY + day)) != std::string::npos ? "named" : "");
+        return DesktopState() + "|" + (Text(dlg.m_hwnd).find(String(IDS_SUNDAY + day % 7)) != std::string::npos ? "named" : "");
     };
     auto expected = [&] {
-        return std::string("C:\\") + days[day] + ".BMP|" + (day % 2 ? "1" : "0") + "|0|named";
+        return std::string("C:\\") + days[day % 7] + ".BMP|" + (day % 7 % 2 ? "1" : "0") + "|0|named";
     };
     ASSERT_EQ(shown(), expected());
+    EXPECT_EQ(Text(dlg.m_hwnd), French() ? "Image du mirval       Dimanche 6 D\xE9""cembre 2026"
+                                         : "Mirval picture       Sunday, 6 D\xE9""cember 2026");
     g_fixedTime = CTime(2026, 12, 7, 0, 0, 1).GetTime();
     ++day;
     EXPECT_TRUE(Eventually([&] { return shown() == expected(); })) << "midnight: " << shown();
@@ -70,6 +59,7 @@ TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
         {"the zone or a setting changed", WM_SETTINGCHANGE, 0},
         {"the PC woke", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
         {"the PC woke, its user there", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},
+        {"a drive arrived", WM_DEVICECHANGE, DBT_DEVICEARRIVAL},
     };
     for (const auto& way : ways) {
         SetText(kDesktop, "Wallpaper", "C:\\AUTRE.BMP");   // what a new install would replace
@@ -81,6 +71,10 @@ TEST_F(MainWindow, ANewDayBringsItsPictureAsAssignedWhateverTellsOfIt)
         dlg.Send(way.message, way.wParam);
         EXPECT_EQ(shown(), expected()) << way.what << ", a day later";
     }
+    g_fixedTime += 365 * 24 * 3600;   // 2027-12-12, a Sunday
+    ++day;
+    dlg.Send(WM_TIMECHANGE);
+    EXPECT_EQ(shown(), expected()) << "the same date a year later";
     // A zone twelve hours behind: the same moment is the day before's noon.
     _putenv("TZ=XXX+12");
     --day;

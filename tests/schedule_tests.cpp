@@ -107,20 +107,6 @@ TEST_F(Schedule, StartUpInstallsTheEveryDayPictureElseTheWeekdaysElseTheMonths)
     EXPECT_EQ(Snapshot(kCompanyKey).find("Semaine"), std::string::npos);
 }
 
-// A day is its date: the same day of the year a year later (2027-12-07, a
-// Tuesday) is a new day.
-TEST_F(Schedule, TheSameDateAYearLaterIsANewDay)
-{
-    WriteBytes("C:\\LUN.BMP", "");
-    WriteBytes("C:\\MAR.BMP", "");
-    Store({{"Semaine\\Lundi", Sz("C:\\LUN.BMP")}, {"Semaine\\Mardi", Sz("C:\\MAR.BMP")}});
-    FixedClock clock(CTime(2026, 12, 7, 12, 0, 0));
-    ApplyTodaysWallpaper(APPLY_STARTUP);
-    g_fixedTime = CTime(2027, 12, 7, 12, 0, 0).GetTime();
-    EXPECT_TRUE(ApplyOnNewDay());
-    EXPECT_EQ(Wallpaper(), "C:\\MAR.BMP");
-}
-
 TEST_F(Schedule, TheTilingComesFirstAtAStartAndAfterASaveThenTodaysPictureElseTheCurrentOne)
 {
     const std::string red = std::string(kFiles) + "ROUGE.BMP";

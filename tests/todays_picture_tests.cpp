@@ -147,27 +147,6 @@ TEST_F(TodaysPicture, ANewDayOrASaveTakesThePlaceOfTheWaitingPicture)
     EXPECT_EQ(Wallpaper(), tuesday);
 }
 
-// A check held until the test lets it go, as one of a network that is not there
-// (X: is a network drive; a local disk's file is asked at once, on the window's
-// thread).
-TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLong)
-{
-    HeldCheck check;
-    FixedClock clock(kMonday);
-    StartUp();
-    SetReadableCheck([](const char*) { return HeldCheck::Hold(); });
-    Resident dlg;
-    Drive(true);
-    DWORD_PTR answer;
-    EXPECT_TRUE(SendMessageTimeoutA(dlg.m_hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0,
-                                    SMTO_NORMAL, 5000, &answer))
-        << "the window waits for the check";
-    ASSERT_EQ(WaitForSingleObject(HeldCheck::asked, 5000), WAIT_OBJECT_0);
-    EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0");
-    SetEvent(HeldCheck::held);
-    EXPECT_TRUE(Eventually([] { return DesktopState() == "X:\\Photos\\LUNDI.BMP|1|0"; }));
-}
-
 // Each as today's picture, on the dialog's thread as a new day brings it: a
 // photo that cannot be shown installs nothing; then one that can, upright.
 TEST_F(TodaysPicture, HostilePhotosInstallNothingAndAGoodOneComesUpright)
@@ -229,25 +208,31 @@ TEST_F(TodaysPicture, TheDesktopTestPutsBackAPictureThatWindowsRewrites)
     DeleteDC(dc);
 }
 
-// A job held on the network answers readable after a newer one has found the
-// file gone: the older answer is dropped, and nothing is installed.
-TEST_F(TodaysPicture, AnOlderJobsAnswerIsDroppedForTheNewest)
+// A check of X:, a network drive, held as one of a network that is not there:
+// the window answers meanwhile (a local disk's file is asked at once, on the
+// window's thread). Once a newer job has found the file gone, the held one's
+// answer, readable, is dropped, and nothing is installed.
+TEST_F(TodaysPicture, TheWindowAnswersWhileACheckTakesLongAndAnOlderAnswerIsDropped)
 {
-    HeldCheck check;
     static HANDLE heldThread;
     static LONG calls;
     calls = 0;
     FixedClock clock(kMonday);
     Drive(true);
     Resident dlg;
+    HeldCheck check;   // let go before the dialog ends, however the case ends
     SetReadableCheck([](const char*) {
         if (InterlockedIncrement(&calls) > 1) return false;   // gone, for the newer job
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &heldThread,
                         SYNCHRONIZE, FALSE, 0);
         return HeldCheck::Hold();
     });
-    dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
+    DWORD_PTR answer;
+    ASSERT_TRUE(SendMessageTimeoutA(dlg.m_hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0,
+                                    SMTO_NORMAL, 5000, &answer))
+        << "the window waits for the check";
     ASSERT_EQ(WaitForSingleObject(HeldCheck::asked, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(DesktopState(), "C:\\AVANT.BMP|0|0");
     dlg.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL);
     EXPECT_TRUE(Eventually([] { return calls == 2 && !PictureJobUnderWay(); }));
     SetEvent(HeldCheck::held);

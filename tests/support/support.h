@@ -262,12 +262,13 @@ inline void Click(POINT p)
     Sleep(100);
 }
 
-inline void Key(WORD vk)
+inline void Key(WORD vk, WORD held = 0)   // with a key held, as Alt for a mnemonic
 {
-    INPUT in[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
+    INPUT in[4] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}, {INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+    in[0].ki.wVk = in[3].ki.wVk = held;
+    in[1].ki.wVk = in[2].ki.wVk = vk;
+    in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(held ? 4 : 2, held ? in : in + 1, sizeof in[0]);
     Sleep(100);
 }
 
