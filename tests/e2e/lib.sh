@@ -15,11 +15,11 @@ PATIENCE=${PATIENCE:-1}
 
 # Today, for the journey and the Mirvals it starts, is about noon in a zone of
 # its own (each Wine program reads its TZ as it starts): no midnight falls
-# between the date the journey reckons with and Mirval's. WEEKDAY and MONTH are
-# today's places in the week (Monday 0) and the year.
+# between the date the journey reckons with and Mirval's. WEEKDAY is today's
+# place in the week, Monday 0.
 hour=$(date -u +%-H)
 if [ "$hour" -le 12 ]; then export TZ="MIR-$((12 - hour))"; else export TZ="MIR+$((hour - 12))"; fi
-WEEKDAY=$(($(date +%u) - 1)) MONTH=$(($(date +%-m) - 1))
+WEEKDAY=$(($(date +%u) - 1))
 
 failures=0
 check() {   # check WHAT EXPECTED ACTUAL
@@ -27,6 +27,14 @@ check() {   # check WHAT EXPECTED ACTUAL
     echo "FAILED: $1: expected '$2', got '$3'"
     failures=$((failures + 1))
 }
+
+# Runs the command every tenth of a second until it succeeds, at most TRIES times.
+until_true() {   # until_true TRIES COMMAND...
+    local tries=$1 && shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null; }   # shown TITLE-REGEX
 
 reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 reg_get() {   # the text of a REG_SZ value, or <missing>; reg writes in the OEM code page
@@ -118,7 +126,7 @@ show_dialog() {   # from the tray, then a click in it so that it has the keyboar
     click tray
     window_state shown >/dev/null
     control 1025
-    for _ in $(seq 50); do locate focus "$caption" >/dev/null && return; sleep 0.1; done
+    until_true 50 locate focus "$caption" >/dev/null
 }
 # The tray menu's first ("&Quitter") or last ("&Aide") entry; the others are
 # chosen by the keyboard, which reaches the menu only while the dialog has it.
@@ -131,21 +139,20 @@ tray_menu_open() {   # a right press on the icon, then until its menu is up
     # viewer) may take the first press.
     for _ in 1 2 3; do
         click 3 tray
-        for _ in $(seq 30); do locate menu first >/dev/null && return; sleep 0.1; done
+        until_true 30 locate menu first >/dev/null && return
     done
 }
 # The help viewer that a gesture opens, once it is up (shot, if asked), closed
 # and gone: out of the way of the next click or key.
 close_help() {   # close_help [SCREENSHOT]
-    local viewer='^Aide de Mirval$'
-    for _ in $(seq 100); do xdotool search --onlyvisible --name "$viewer" >/dev/null && break; sleep 0.1; done
+    until_true 100 shown '^Aide de Mirval$'
     [ -z "${1:-}" ] || { sleep 0.5 && world_screenshot "$1"; }   # its page painted
     locate close 'Aide de Mirval'
-    for _ in $(seq 50); do xdotool search --onlyvisible --name "$viewer" >/dev/null || return 0; sleep 0.1; done
+    until_true 50 eval "! shown '^Aide de Mirval$'"
 }
 mirval_quit() {   # "&Quitter"; MIRVAL_EXIT is then the exit code, or "still running"
     tray_menu first
-    for _ in $(seq 100); do kill -0 "$MIRVAL_PID" 2>/dev/null || break; sleep 0.1; done
+    until_true 100 eval '! kill -0 "$MIRVAL_PID" 2>/dev/null'
     MIRVAL_EXIT="still running"
     kill -0 "$MIRVAL_PID" 2>/dev/null && kill "$MIRVAL_PID" && return
     wait "$MIRVAL_PID"

@@ -29,7 +29,8 @@ reg_set "$desktop" Wallpaper "$before"
 timeout 60 wine "$1" </dev/null >/dev/null 2>&1
 check "a second start ends" 0 "$?"
 check "having installed today's picture" "$today" "$(reg_get "$desktop" Wallpaper)"
-check "and shown the running Mirval's dialog" shown "$(window_state shown)"
+check "and shown the running Mirval's dialog, with the keyboard" shown-yes \
+    "$(window_state shown)-$(until_true 50 locate focus "$caption" >/dev/null && echo yes)"
 check "one Mirval is left, and no icon more" "1|$icons" "$(mirvals)|$(locate tips | grep -cx Mirval)"
 check "the schedule as it was" "$stored" "$(wine reg query "$schedule" /s)"
 mirval_quit
@@ -64,11 +65,8 @@ wait $!
 check "a second start during the first one's start waits for it, and ends" "starting|0" "$CAUGHT|$?"
 # Once the first is resident its blink is over: the dialog is shown only if the
 # second start showed it.
-for _ in $(seq 50); do
-    MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1)
-    [ -n "$MIRVAL_WINDOW" ] && [ "$(locate mirval)" = resident ] && break
-    sleep 0.1
-done
+until_true 50 eval 'MIRVAL_WINDOW=$(xdotool search --name "^$caption " 2>/dev/null | head -1) &&
+    [ -n "$MIRVAL_WINDOW" ] && [ "$(locate mirval)" = resident ]'
 check "having shown the first one's dialog, and one Mirval is left" "shown|1" \
     "$(window_state shown)|$(mirvals)"
 mirval_quit
@@ -80,7 +78,7 @@ reg_set "$desktop" Wallpaper "$before"
 show_dialog
 control 1032                          # "&Mosaïque"
 control 1031                          # "&Aperçu", with no picture chosen
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Test$' >/dev/null && break; sleep 0.1; done
+until_true 50 shown '^Test$'
 check "the test is on the desktop" "|1|0" "$(desktop_state)"
 click tray
 timeout 60 wine "$1" </dev/null >/dev/null 2>&1
@@ -88,7 +86,7 @@ check "the icon and a second start show no dialog while it runs" "hidden|1" \
     "$(window_state hidden)|$(mirvals)"
 check "the other program's dialog was never sent a command" "" "$(cat "$noted" 2>/dev/null)"
 wine wineboot --end-session </dev/null >/dev/null 2>&1
-for _ in $(seq 50); do kill -0 "$MIRVAL_PID" 2>/dev/null || break; sleep 0.1; done
+until_true 50 eval '! kill -0 "$MIRVAL_PID" 2>/dev/null'
 check "the end of the session puts the desktop's own wallpaper back, and ends Mirval" \
     "$before|0|10|0" "$(desktop_state)|$(mirvals)"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

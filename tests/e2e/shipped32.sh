@@ -1,7 +1,8 @@
 #!/bin/bash
 # The program that users get, the 32-bit MIRVAL.EXE, from its start to its end:
 # today's picture, a photo, installed tiled as assigned; the dialog from the
-# tray; the photo chosen and previewed on the monitor; "&Quitter". Natively on a
+# tray; the photo chosen and previewed on the monitor; "&Quitter"; the next
+# start, which installs the same copy without decoding it again. Natively on a
 # machine that runs 32-bit programs; on one that does not, when asked, through
 # qemu, in a prefix of its own made with its 32-bit half (a few minutes);
 # skipped otherwise, or where qemu cannot be set up.
@@ -33,7 +34,7 @@ reg_set "$schedule\\Semaine" "Mosa${days[$WEEKDAY]}" 1
 reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
 
 mirval_start "$2"
-for _ in $(seq 50); do [ "$(reg_get "$desktop" Wallpaper)" != 'C:\mirval-e2e\AVANT.BMP' ] && break; sleep 0.2; done
+until_true $((100 * PATIENCE)) eval '[ "$(reg_get "$desktop" Wallpaper)" != "C:\\mirval-e2e\\AVANT.BMP" ]'
 check "today's photo is installed from its copy, tiled" "C:\\users\\$(id -un)\\AppData\\Local\\Mirval\\FONDn.BMP|1|0" \
     "$(desktop_state | sed 's/FOND[12]/FONDn/')"
 check "and fills the screen" "254,0,0 254,0,0" "$(pixel_at 10 10 254,0,0) $(pixel_at 700 500 254,0,0)"
@@ -47,4 +48,11 @@ read -r x y <<<"$(locate control "$caption" 1016)"
 check "the photo is previewed on the monitor" 254,0,0 "$(pixel_at "$x" "$y" 254,0,0)"
 mirval_quit
 check "\"&Quitter\" ends it with 0" 0 "$MIRVAL_EXIT"
+copy=$(reg_get "$desktop" Wallpaper) && made=$(stat -c %.9Y "$(winepath -u "$copy")")
+reg_set "$desktop" Wallpaper 'C:\mirval-e2e\AVANT.BMP'
+mirval_start "$2"
+until_true $((100 * PATIENCE)) eval '[ "$(reg_get "$desktop" Wallpaper)" = "$copy" ]'
+check "the next start installs the same copy again, not decoded" "$copy|$made" \
+    "$(reg_get "$desktop" Wallpaper)|$(stat -c %.9Y "$(winepath -u "$copy")")"
+mirval_quit
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
