@@ -104,8 +104,11 @@ for _ in 1 2 3; do
 done
 upgraded=$(running)
 replaced=$(cmp -s "$exe_dir/MIRVAL.HLP" "$(winepath -u "$default\\MIRVAL.HLP")" && echo yes)
+# Let go five seconds after the uninstall's start: longer than the two it gives
+# a Mirval without its mutex, within the ten it gives one that has it.
 start "$(winepath -w "$inst/again.exe") /S _?=$default" &
-sleep 2
+until_true 100 eval 'pgrep -x again.exe >/dev/null'
+sleep 5
 kill -CONT $HELD
 wait $!
 removed=$?
