@@ -123,8 +123,7 @@ help_gestures() {   # help_gestures READER CONTENTS SETUP ABOUT [SCREENSHOT]
     tray_menu_open
     xdotool key Up Up Return          # "A &propos de ...", the last but one
     # F1 goes to the about box only once it is up and has the keyboard.
-    until_true 50 shown '^A propos de Mirval$'
-    sleep 0.5
+    until_true 50 locate focus 'A propos de Mirval' >/dev/null
     at=$(wc -l <"$log")
     xdotool key F1
     check "F1 in the about box" "$4" "$("$1" "$at")"
