@@ -107,7 +107,7 @@ replaced=$(cmp -s "$exe_dir/MIRVAL.HLP" "$(winepath -u "$default\\MIRVAL.HLP")" 
 # Let go five seconds after the uninstall's start: longer than the two it gives
 # a Mirval without its mutex, within the ten it gives one that has it.
 start "$(winepath -w "$inst/again.exe") /S _?=$default" &
-until_true 100 eval 'pgrep -x again.exe >/dev/null'
+until_true 100 pgrep -x again.exe >/dev/null
 sleep 5
 kill -CONT $HELD
 wait $!
