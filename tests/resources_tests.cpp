@@ -4,12 +4,9 @@
 #include "tests/support/support.h"
 
 namespace {
-// MIRVAL_EXE is the Unix path of the built program; Wine's Z: is the root.
-std::string ProgramPath()
+std::string ProgramPath()   // MIRVAL_EXE is the built program's path
 {
-    std::string path = std::string("Z:") + getenv("MIRVAL_EXE");
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return WinPath(getenv("MIRVAL_EXE"));
 }
 
 HMODULE Program()

@@ -10,24 +10,17 @@ namespace {
 // 2026-12-07 is a Monday.
 const CTime kMonday(2026, 12, 7, 12, 0, 0);
 
-// The test world's drive X: is a link to its folder "cle": renamed away, the
-// drive is not there, as a stick not plugged in or a network drive not yet
-// reconnected.
-std::string StickFolder()
-{
-    std::string path = std::string("Z:") + getenv("MIRVAL_TEST_WORLD") + "/cle";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 void Rename(const std::string& path, bool there)
 {
     MoveFileA((path + (there ? "-" : "")).c_str(), (path + (there ? "" : "-")).c_str());
 }
 
+// The test world's drive X: is a link to its folder "cle": renamed away, the
+// drive is not there, as a stick not plugged in or a network drive not yet
+// reconnected.
 void Drive(bool there)
 {
-    Rename(StickFolder(), there);
+    Rename(WinPath(getenv("MIRVAL_TEST_WORLD") + std::string("/cle")), there);
 }
 
 void Folder(bool there)

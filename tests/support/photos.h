@@ -6,9 +6,7 @@
 
 inline std::string PhotoPath(const char* name)
 {
-    std::string path = std::string("Z:") + getenv("MIRVAL_TEST_WORLD") + "/photos/" + name;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return WinPath(getenv("MIRVAL_TEST_WORLD") + std::string("/photos/") + name);
 }
 
 inline std::string FileText(const std::string& path)   // the bytes of a file, or none

@@ -11,6 +11,7 @@
 #include "setup/setup.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -38,6 +39,13 @@ inline std::string Text(HWND hwnd)
 inline bool French()   // the user's language, which picks the string table
 {
     return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_FRENCH;
+}
+
+// A path of the Linux side as a Windows program names it: Wine's Z: is the root.
+inline std::string WinPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
 }
 
 inline std::string String(UINT id)
