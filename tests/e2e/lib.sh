@@ -90,7 +90,7 @@ window_state() {   # window_state [EXPECTED]
 
 # Starts the program and waits until it has hidden itself after its blink. Its
 # window exists, unmapped, before the dialog is set up: only once the tray icon is
-# there has the hide timer been started.
+# there (found by its tooltip, "Mirval") has the hide timer been started.
 mirval_start() {   # mirval_start EXE [LOG]
     wine "$1" >/dev/null 2>"${2:-/dev/null}" &
     MIRVAL_PID=$!

@@ -15,17 +15,11 @@
 //   locate close CAPTION             closes the window whose caption begins so
 //   locate mirval                    "none", "starting" (its mutex, no marked window
 //                                    yet) or "resident"
-//   locate intruder X Y W H          runs another program's window on top at that
-//                                    place of the screen, carrying the framework's
-//                                    property with a value that means nothing here
-//   locate latecomer                 plays a Mirval that starts late: its mutex
-//                                    half a second after the uninstaller's start,
-//                                    its marked window half a second later; ends
-//                                    with 7 when that window is sent "&Quitter",
-//                                    with 0 after ten seconds
-//   locate decoy FILE                runs another program's dialog that has the
-//                                    controls 1000, 1001 and 1004, and notes in FILE
-//                                    every command it is sent
+//   locate intruder X Y W H          runs another program's window there, on top
+//   locate latecomer                 plays a Mirval that starts late; ends with 7
+//                                    when sent "&Quitter", with 0 after ten seconds
+//   locate decoy FILE                runs another program's dialog with our controls'
+//                                    numbers, noting in FILE each command it is sent
 // Prints "x y", or fails.
 #include <windows.h>
 #include <commctrl.h>
@@ -96,7 +90,8 @@ bool Running(const char* image)   // a process of that file name
     return found;
 }
 // Its mutex half a second after the uninstaller's start, within the two seconds
-// that the uninstaller gives a Mirval that has none yet.
+// that the uninstaller gives a Mirval that has none yet; its marked window half a
+// second later.
 int Latecomer()
 {
     for (int i = 0; i < 400 && !Running("Un.exe"); ++i) Sleep(25);
@@ -114,6 +109,7 @@ int Latecomer()
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
+// It carries the framework's property, with a value that means nothing here.
 int Intruder(char** place)
 {
     HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "",
