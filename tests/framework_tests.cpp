@@ -44,9 +44,7 @@ namespace {
 struct Subclassed : CWnd {
     using CWnd::SubclassWindow;
 };
-}
 
-namespace {
 WNDPROC g_after;   // what a procedure set after the framework's hands on to
 LRESULT CALLBACK After(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -145,23 +145,7 @@ std::vector<DWORD> IconOn(UINT id, DWORD background)
     DestroyIcon(static_cast<HICON>(icon));
     return pixels;
 }
-}
 
-// The root "Mois" shows a bold M: its middle is open at the top, as a V, not
-// crossed by a bar as an H is.
-TEST(Resources, TheMonthsIconReadsAsAnM)
-{
-    const std::vector<DWORD> pixels = IconOn(131, 0xFFFFFF);
-    ASSERT_FALSE(pixels.empty());
-    std::string rows;   // '#' where the navy letter is
-    for (int at = 0; at < 256; ++at)
-        rows += std::string(pixels[at] == 0x000080 ? "#" : ".") + (at % 16 == 15 ? "\n" : "");
-    const size_t top = rows.find('#') / 17;
-    auto middle = [&](size_t row) { return rows.substr(row * 17 + 7, 2); };
-    EXPECT_EQ(middle(top) + middle(top + 1) + middle(top + 3), "....##") << rows;
-}
-
-namespace {
 BOOL CALLBACK NoteIcon(HMODULE, LPCSTR, LPSTR name, LONG_PTR found)
 {
     if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<UINT>*>(found)->push_back(UINT(LOWORD(name)));

@@ -184,7 +184,7 @@ def square(colour, other=None):
 
 LETTER_S = [' ##### ', '##   ##', '##     ', ' ###   ', '   ### ', '     ##',
             '##   ##', ' ##### ']
-# Drawn bold already: a second copy one pixel over would fill the V into an H.
+# Drawn bold already: a second copy one pixel over would all but close its V.
 LETTER_M = ['##      ##', '###    ###', '####  ####', '## #### ##', '##  ##  ##', '##      ##',
             '##      ##', '##      ##']
 
