@@ -143,8 +143,8 @@ TEST_F(Calendar, ADragCrossesAnotherProgramsWindowThatSeemsBoundToOneOfOurs)
     m_dlg->OpenFolder({"C:", "mirval-tests", "glisser"});
     const POINT from = ItemPoint(m_list, 0), to = NodePoint(m_tree, At({"Semaine", "Jeudi"}));
     const POINT mid = {(from.x + to.x) / 2, (from.y + to.y) / 2};
-    std::string command = WinPath(getenv("LOCATE")) + " intruder " + std::to_string(mid.x - 30) + " " +
-                          std::to_string(mid.y - 30) + " 60 60";
+    std::string command = WinPath(getenv("LOCATE")) + " intruder " +
+                          std::to_string(mid.x - 30) + " " + std::to_string(mid.y - 30) + " 60 60";
     STARTUPINFOA start = {sizeof start};
     PROCESS_INFORMATION other;
     ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
