@@ -43,14 +43,31 @@ inline POINT ItemPoint(HWND list, int index)
     return Middle(list, r);
 }
 
+// The window's thread's focus, capture and the rest.
+inline GUITHREADINFO GuiOf(HWND window)
+{
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+inline HWND CaptureOf(HWND window)
+{
+    return GuiOf(window).hwndCapture;
+}
+
 // A hand's drag: pressed (unless already down), moved off in small steps (the
 // list then reports a drag), moved on to the point and, unless told not to,
-// released there.
+// released there. The way to the point only once the drag is under way (the
+// mouse taken by a window other than the list, which holds it while it decides):
+// a move the list reads while deciding is no move of the drag.
 inline void Drag(POINT from, POINT to, bool release = true, bool press = true)
 {
     MouseAt(from);
     if (press) MouseAt(from, MOUSEEVENTF_LEFTDOWN);
     for (int i = 1; i <= 4; ++i) MouseAt({from.x + 3 * i, from.y + 2 * i});
+    const HWND source = WindowFromPoint(from);
+    Eventually([&] { const HWND held = CaptureOf(source); return held && held != source; }, 2000);
     for (int i = 1; i <= 6; ++i)
         MouseAt({from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
     Sleep(100);
@@ -64,19 +81,6 @@ inline HTREEITEM Highlight(HWND tree, HTREEITEM expected)
     HTREEITEM seen = nullptr;
     Eventually([&] { return (seen = TreeView_GetDropHilight(tree)) == expected; }, 2000);
     return seen;
-}
-
-// The window's thread's focus, capture and the rest.
-inline GUITHREADINFO GuiOf(HWND window)
-{
-    GUITHREADINFO info = {sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info;
-}
-
-inline HWND CaptureOf(HWND window)
-{
-    return GuiOf(window).hwndCapture;
 }
 
 inline void MakeFile(const std::wstring& path)   // past MAX_PATH when it must be
